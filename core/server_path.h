@@ -1,0 +1,24 @@
+// Asking for, reading and storing the server path in pas.txt.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace kesrow {
+
+inline constexpr const char* kServerPathPrompt = "サーバパスを入力して下さい\r最後は￥でくくること";
+inline constexpr const char* kServerPathRejected = "サーバパスの最後は￥でくくって下さい";
+inline constexpr const char* kServerPathChanged = "サーバパスの変更後はプログラムを終了します";
+
+// The first field of the server path file, offered as the default answer.
+// A missing or empty file offers nothing, so a first-time user can type the
+// folder; any other failure to read it throws.
+std::string StoredServerPath(const std::string& serverPathFile);
+
+// Asks until the answer ends with the separator; each rejected answer is
+// the next default. Returns the accepted path, or "" when the user cancelled
+// or emptied the box.
+std::string PromptServerPath(Dialogs& dialogs, std::string workingText);
+
+}  // namespace kesrow

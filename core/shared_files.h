@@ -1,0 +1,35 @@
+// The files the copies share, the texts they write, and the date-time text.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace kesrow {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+inline constexpr const char* kStatusFileName = "kesrow.txt";
+inline constexpr const char* kLogFileName = "kesrow.log";
+inline constexpr const char* kServerPathFileName = "pas.txt";
+inline constexpr const char* kFreeLine = "OK";
+
+// The current directory, one separator, "pas.txt" (a root directory keeps
+// its doubled separator, which names the same file).
+std::string ServerPathFile(const std::string& currentDirectory);
+
+// T: local short date, a blank, the time with seconds; the date alone at
+// exactly midnight. "2026/12/07 9:05:03", never a comma or a double quote.
+std::string DateTimeText(const LocalDateTime& t);
+
+std::string ConnectLine(const std::string& host, const std::string& when);
+std::string DisconnectLine(const std::string& host, const std::string& when);
+// The violation line is written as two items: the marker, then the message.
+inline constexpr const char* kViolationMarker = "※※※※ ";
+std::string ViolationMessage(const std::string& host, const std::string& when);
+
+}  // namespace kesrow

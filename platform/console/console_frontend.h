@@ -1,0 +1,7 @@
+// The headless front end: standard output for the icon, standard error and
+// input for the boxes.
+#pragma once
+
+namespace kesrow {
+int RunConsole(int argc, char** argv);
+}

@@ -1,0 +1,40 @@
+// The tray icon's popup menu and the commands behind its four items.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/main_form.h"
+#include "platform/platform.h"
+
+namespace kesrow {
+
+struct UiServices {
+    Forms& forms;
+    Registry& registry;
+    ProgramLauncher& launcher;
+};
+
+class TrayMenu {
+public:
+    TrayMenu(kesrow& form, UiServices& ui);
+
+    // "接続ログ", "サーバパス", "バージョン情報", "終了", in this order.
+    static const std::vector<std::string>& Captions();
+    static constexpr int kDefaultItem = 2;  // m_about, drawn bold
+
+    // Opens the popup at the pointer and runs the chosen item.
+    void IconTray1_RightClick(int button, float x, float y);
+    // Runs the procedure of item index (0..3) of Captions().
+    void Choose(int index);
+
+    void m_rog_Click();
+    void M_SAV_Click();
+    void m_about_Click();
+
+private:
+    kesrow& form_;
+    UiServices& ui_;
+};
+
+}  // namespace kesrow
