@@ -23,9 +23,10 @@ public:
     static const std::vector<std::string>& Captions();
     static constexpr int kDefaultItem = 2;  // m_about, drawn bold
 
-    // Opens the popup at the pointer and runs the chosen item.
+    // Opens the popup at the pointer and runs the chosen item; the button
+    // is not looked at, x and y go to the popup unchanged.
     void IconTray1_RightClick(int button, float x, float y);
-    // Runs the procedure of item index (0..3) of Captions().
+    // Runs the procedure of item index (0..3) of Captions(); -1 (dismissed) does nothing.
     void Choose(int index);
 
     void m_rog_Click();

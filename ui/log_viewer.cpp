@@ -1,0 +1,38 @@
+#include "ui/log_viewer.h"
+
+#include "core/main_form.h"
+#include "core/text_file.h"
+
+namespace kesrow {
+
+std::string LogViewerText(const std::string& logFile)
+{
+    TextFile log(logFile, OpenMode::Input);
+    std::string text;
+    while (!log.AtEnd()) {
+        text += "\r\n";
+        text += log.ReadField();
+    }
+    log.Close();
+    return text;
+}
+
+logtimes::logtimes(std::string logFile, Dialogs& dialogs)
+    : logFile_(std::move(logFile)), dialogs_(dialogs)
+{
+}
+
+bool logtimes::Form_Load()
+{
+    try {
+        text1_ = LogViewerText(logFile_);
+        return true;
+    } catch (const FileError& e) {
+        // A missing log is normal before the first claim; ending here would
+        // also leave a line this computer holds claimed.
+        dialogs_.messageBox(std::string("接続ログを読み込めません。\n") + e.what(), vbExclamation, kTitle);
+        return false;
+    }
+}
+
+}  // namespace kesrow

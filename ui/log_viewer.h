@@ -1,0 +1,32 @@
+// logtimes: the connection log viewer's content.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace kesrow {
+
+inline constexpr const char* kLogViewerCaption = "接続時間ログ情報";
+inline constexpr const char* kLogViewerOk = "OK";
+
+// The log as the viewer shows it: CR LF before each field, none after the
+// last; "" for an empty log. Throws FileError when the log cannot be read.
+std::string LogViewerText(const std::string& logFile);
+
+class logtimes {
+public:
+    logtimes(std::string logFile, Dialogs& dialogs);
+
+    // Fills Text1 from the log. A log that cannot be read is reported in a
+    // box and gives false, so the program goes on without the viewer.
+    bool Form_Load();
+    const std::string& Text1() const { return text1_; }
+
+private:
+    std::string logFile_;
+    Dialogs& dialogs_;
+    std::string text1_;
+};
+
+}  // namespace kesrow

@@ -1,0 +1,50 @@
+#include "ui/tray_menu.h"
+
+#include "ui/about_box.h"
+#include "ui/log_viewer.h"
+#include "ui/server_path_dialog.h"
+
+namespace kesrow {
+
+TrayMenu::TrayMenu(kesrow& form, UiServices& ui) : form_(form), ui_(ui) {}
+
+const std::vector<std::string>& TrayMenu::Captions()
+{
+    static const std::vector<std::string> captions{"接続ログ", "サーバパス", "バージョン情報", "終了"};
+    return captions;
+}
+
+void TrayMenu::IconTray1_RightClick(int /*button*/, float x, float y)
+{
+    Choose(ui_.forms.popupMenu(Captions(), kDefaultItem, x, y));
+}
+
+void TrayMenu::Choose(int index)
+{
+    switch (index) {
+    case 0: m_rog_Click(); break;
+    case 1: M_SAV_Click(); break;
+    case 2: m_about_Click(); break;
+    case 3: form_.f_end_Click(); break;
+    default: break;  // the popup was dismissed
+    }
+}
+
+void TrayMenu::m_rog_Click()
+{
+    logtimes viewer(form_.LogFile(), form_.platform().dialogs);
+    if (viewer.Form_Load()) ui_.forms.showLogViewer(viewer.Text1());
+}
+
+void TrayMenu::M_SAV_Click()
+{
+    ChangeServerPath(form_);
+}
+
+void TrayMenu::m_about_Click()
+{
+    frmAbout about(form_.platform().dialogs, ui_.registry, ui_.launcher);
+    ui_.forms.showAbout([&] { about.StartSysInfo(); });
+}
+
+}  // namespace kesrow
