@@ -52,12 +52,12 @@ private:
     void errsyori();
     void pollOnce();
     void warnViolation();
-    void appendLog(std::initializer_list<std::string_view> items);
     void unloadQuietlyAndEnd();
 
     Platform& p_;
     std::string serverPath_;
     std::string currentHolder_;
+    bool unloaded_ = false;
     bool inTick_ = false;
     bool tickFailureShown_ = false;
 };

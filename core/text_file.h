@@ -13,11 +13,14 @@ namespace kesrow {
 // A failed file access; what() names the file and the system's message.
 class FileError : public std::runtime_error {
 public:
-    FileError(const std::string& path, const std::string& message);
+    FileError(const std::string& path, const std::string& message, int error = 0);
     const std::string& path() const { return path_; }
+    // The errno behind the failure, 0 when there is none.
+    int error() const { return error_; }
 
 private:
     std::string path_;
+    int error_;
 };
 
 enum class OpenMode {

@@ -2,6 +2,7 @@
 // answers from a script. Unscripted questions get harmless defaults.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -84,7 +85,8 @@ public:
         record("probe");
         *count = next(dialUpCounts, dialUpCount);
         if (*count > 0 && *size >= sizeof(RasConnA))
-            std::strncpy(conns[0].szEntryName, entryName.c_str(), sizeof conns[0].szEntryName);
+            std::memcpy(conns[0].szEntryName, entryName.data(),
+                        std::min(entryName.size(), sizeof conns[0].szEntryName));
         return *count > 1 ? 603u : 0u;  // ERROR_BUFFER_TOO_SMALL when more than fit
     }
 

@@ -1,0 +1,32 @@
+#include "core/server_path.h"
+
+#include <cerrno>
+
+#include "core/main_form.h"
+#include "core/shared_files.h"
+#include "core/text_file.h"
+
+namespace kesrow {
+
+std::string StoredServerPath(const std::string& serverPathFile)
+{
+    try {
+        TextFile in(serverPathFile, OpenMode::Input);
+        return in.AtEnd() ? std::string() : in.ReadField();
+    } catch (const FileError& e) {
+        if (e.error() == ENOENT) return {};
+        throw;
+    }
+}
+
+std::string PromptServerPath(Dialogs& dialogs, std::string workingText)
+{
+    for (;;) {
+        workingText = dialogs.inputBox(kServerPathPrompt, kTitle, workingText);
+        if (workingText.empty()) return {};
+        if (workingText.back() == kPathSeparator) return workingText;
+        dialogs.messageBox(kServerPathRejected, vbOKOnly, kTitle);
+    }
+}
+
+}  // namespace kesrow

@@ -1,0 +1,38 @@
+#include "core/shared_files.h"
+
+#include <cstdio>
+
+namespace kesrow {
+
+std::string ServerPathFile(const std::string& currentDirectory)
+{
+    return currentDirectory + kPathSeparator + kServerPathFileName;
+}
+
+std::string DateTimeText(const LocalDateTime& t)
+{
+    char buf[64];
+    if (t.hour == 0 && t.minute == 0 && t.second == 0)
+        std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", t.year, t.month, t.day);
+    else
+        std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                      t.minute, t.second);
+    return buf;
+}
+
+std::string ConnectLine(const std::string& host, const std::string& when)
+{
+    return host + "が、 " + when + " 接続";
+}
+
+std::string DisconnectLine(const std::string& host, const std::string& when)
+{
+    return host + "が、 " + when + " 切断";
+}
+
+std::string ViolationMessage(const std::string& host, const std::string& when)
+{
+    return host + "の接続違反が " + when + " にありました";
+}
+
+}  // namespace kesrow

@@ -1,0 +1,229 @@
+// The tick's decision table, with the exact order and number of questions.
+#include "form_fixture.h"
+
+namespace kesrow::testing {
+namespace {
+
+const std::string kWarning = Box(0, "ケスロウ",
+    "タスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\r直ちに切断して下さい");
+const Calls kNoAction = {"probe", "host", "probe", "host", "probe"};
+
+class PollCycle : public FormTest {
+protected:
+    // Started, and the first tick has seen the status.
+    void Seen(const std::string& status)
+    {
+        Started(status);
+        Tick();
+    }
+};
+
+TEST_F(PollCycle, FirstTickCountsOkAsAChangeAndAsksNothing)
+{
+    Started("OK\r\n");
+    fake.dialUpCount = 1;
+    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", kFree}));
+    EXPECT_EQ(form.CurrentHolder(), "OK");
+    EXPECT_EQ(Status(), "OK\r\n");
+}
+
+TEST_F(PollCycle, ChangeToAHolderShowsTheProhibitionImageWithItsName)
+{
+    Seen("OK\r\n");
+    GivenStatus("PC02\r\n");
+    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("PC02")}));
+    EXPECT_EQ(form.CurrentHolder(), "PC02");
+    EXPECT_EQ(Tick(), kNoAction);  // unchanged: the icon is left alone
+}
+
+TEST_F(PollCycle, AnyTextButOkIsAHolderName)
+{
+    Seen("OK\r\n");
+    GivenStatus("ok\r\n");
+    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("ok")}));
+    GivenStatus("\r\n");
+    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("")}));
+    EXPECT_EQ(form.CurrentHolder(), "");
+}
+
+TEST_F(PollCycle, AZeroLengthStatusFileEndsTheTickWithNothingDone)
+{
+    Seen("PC02\r\n");
+    GivenStatus("");
+    fake.dialUpCount = 1;
+    EXPECT_EQ(Tick(), Calls{});
+    EXPECT_EQ(form.CurrentHolder(), "PC02");
+}
+
+TEST_F(PollCycle, ClaimOnAFreeLineAsksTheProbeOnceAndTheHostTwiceInsideTheClaim)
+{
+    Seen("OK\r\n");
+    fake.dialUpCount = 1;
+    EXPECT_EQ(Tick(), (Calls{"probe", "host", "host", "now"}));
+    EXPECT_EQ(Status(), "PC01\r\n");
+    EXPECT_EQ(Log(), ConnectBytes("PC01"));
+    EXPECT_EQ(form.CurrentHolder(), "OK");
+    // The next tick sees the claim as a change, naming this computer.
+    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("PC01")}));
+}
+
+TEST_F(PollCycle, ReleaseWhenThisComputerHoldsAndHasHungUp)
+{
+    Seen("PC01\r\n");
+    EXPECT_EQ(Tick(), (Calls{"probe", "host", "probe", "host", "now"}));
+    EXPECT_EQ(Status(), "OK\r\n");
+    EXPECT_EQ(Log(), DisconnectBytes("PC01"));
+    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", kFree}));
+}
+
+TEST_F(PollCycle, NoActionWhileThisComputerHoldsAndIsStillDialledUp)
+{
+    Seen("PC01\r\n");
+    fake.dialUpCount = 1;
+    EXPECT_EQ(Tick(), kNoAction);
+    EXPECT_EQ(Status(), "PC01\r\n");
+    EXPECT_FALSE(LogExists());
+}
+
+TEST_F(PollCycle, NoActionOnAFreeLineWithoutDialUp)
+{
+    Seen("OK\r\n");
+    EXPECT_EQ(Tick(), kNoAction);
+    EXPECT_FALSE(LogExists());
+}
+
+TEST_F(PollCycle, NoActionWhenAnotherHoldsAndThisComputerIsNotDialledUp)
+{
+    Seen("PC02\r\n");
+    EXPECT_EQ(Tick(), kNoAction);
+    EXPECT_FALSE(LogExists());
+}
+
+TEST_F(PollCycle, ViolationBeepsWarnsLogsAfterTheBoxAndBeepsAgainOnEveryTick)
+{
+    Seen("PC02\r\n");
+    fake.dialUpCount = 1;
+    const Calls violation = {"probe", "host", "probe", "host", "probe", "beep", kWarning, "host", "now", "beep"};
+    EXPECT_EQ(Tick(), violation);
+    EXPECT_EQ(Tick(), violation);
+    EXPECT_EQ(Log(), ViolationBytes("PC01") + ViolationBytes("PC01"));
+    EXPECT_EQ(Status(), "PC02\r\n");
+}
+
+TEST_F(PollCycle, TheViolationLineNamesThisComputerAtTheTimeTheBoxWasClosed)
+{
+    Seen("PC02\r\n");
+    fake.dialUpCount = 1;
+    fake.onCall = [&](const std::string& c) {
+        if (c == kWarning) fake.time = {1998, 9, 3, 10, 20, 7};
+    };
+    Tick();
+    EXPECT_EQ(Log(), ToCp932("※※※※ PC01の接続違反が 1998/09/03 10:20:07 にありました\r\n"));
+}
+
+TEST_F(PollCycle, EachProbeIsAskedAfreshWithinOneTick)
+{
+    // Dialled up at the first probe, gone at the second: released.
+    Seen("PC01\r\n");
+    fake.dialUpCounts = {1, 0};
+    EXPECT_EQ(Tick(), (Calls{"probe", "host", "probe", "host", "now"}));
+    EXPECT_EQ(Status(), "OK\r\n");
+
+    // Another holder, dialled up until the third probe: no violation.
+    GivenStatus("PC02\r\n");
+    Tick();
+    fake.dialUpCounts = {1, 1, 0};
+    EXPECT_EQ(Tick(), kNoAction);
+
+    // A free line that comes up only after the first probe is no claim, and
+    // by the third probe it counts as a violation.
+    GivenStatus("OK\r\n");
+    Tick();
+    fake.dialUpCounts = {0, 1, 1};
+    EXPECT_EQ(Tick()[5], "beep");
+    EXPECT_EQ(Status(), "OK\r\n");
+}
+
+TEST_F(PollCycle, AnEmptyHolderOnTheFirstTickKeepsTheStartUpIconButTheRulesApply)
+{
+    Started("\r\n");
+    fake.dialUpCount = 1;
+    const Calls first = Tick();
+    EXPECT_EQ(first.front(), "probe");
+    EXPECT_EQ(fake.callsStartingWith("tray").size(), 0u);
+    EXPECT_EQ(Log(), ViolationBytes("PC01"));
+}
+
+TEST_F(PollCycle, ComparisonsAreCaseSensitive)
+{
+    Seen("pc01\r\n");
+    EXPECT_EQ(Tick(), kNoAction);  // not this computer's claim: no release
+    EXPECT_EQ(Status(), "pc01\r\n");
+}
+
+TEST_F(PollCycle, TicksDoNotNestWhileTheWarningIsOpen)
+{
+    Seen("PC02\r\n");
+    fake.dialUpCount = 1;
+    int nested = 0;
+    fake.onCall = [&](const std::string& c) {
+        if (c == kWarning && nested++ < 5) form.Timer1_Timer();  // ticks falling due meanwhile
+    };
+    Tick();
+    EXPECT_EQ(fake.callsStartingWith("msgbox").size(), 1u);
+    EXPECT_EQ(fake.callsStartingWith("probe").size(), 3u);
+    EXPECT_EQ(Log(), ViolationBytes("PC01"));
+    EXPECT_EQ(Tick().size(), 10u);  // and they run again afterwards
+}
+
+class FailingTicks : public PollCycle {
+protected:
+    std::string FailureBox(const std::string& file)
+    {
+        return "msgbox 48 ケスロウ | 共有フォルダのファイルを読み書きできません。\r"
+               "接続が戻ると自動的に監視を再開します。\r\r" + file;
+    }
+};
+
+TEST_F(FailingTicks, AMissingStatusFileIsReportedOnceAndPollingResumes)
+{
+    Seen("PC02\r\n");
+    std::filesystem::remove(server.file("kesrow.txt"));
+    const Calls first = Tick();
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0], FailureBox(server.file("kesrow.txt") + ": No such file or directory"));
+    EXPECT_EQ(Tick(), Calls{});
+    EXPECT_EQ(Tick(), Calls{});
+    EXPECT_EQ(form.CurrentHolder(), "PC02");
+
+    GivenStatus("OK\r\n");
+    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", kFree}));
+    // Failing again after a good tick is reported again.
+    std::filesystem::remove(server.file("kesrow.txt"));
+    EXPECT_EQ(Tick().size(), 1u);
+    EXPECT_EQ(fake.callsStartingWith("end").size(), 0u);
+}
+
+TEST_F(FailingTicks, AFailedViolationLineChangesNothingAndTheCopyKeepsRunning)
+{
+    Seen("PC02\r\n");
+    fake.dialUpCount = 1;
+    std::filesystem::create_directory(server.file("kesrow.log"));
+    const Calls calls = Tick();
+    EXPECT_EQ(calls.back().rfind(FailureBox(server.file("kesrow.log")), 0), 0u) << calls.back();
+    EXPECT_EQ(form.CurrentHolder(), "PC02");
+    EXPECT_EQ(fake.callsStartingWith("end").size(), 0u);
+}
+
+TEST_F(FailingTicks, AFailingHostNameOrProbeIsReportedOnce)
+{
+    Seen("OK\r\n");
+    fake.onCall = [](const std::string& c) {
+        if (c == "host") throw std::runtime_error("host name lookup failed");
+    };
+    EXPECT_EQ(Tick(), (Calls{"probe", "host", FailureBox("host name lookup failed")}));
+    EXPECT_EQ(Tick(), (Calls{"probe", "host"}));
+}
+
+}  // namespace
+}  // namespace kesrow::testing
