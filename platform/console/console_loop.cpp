@@ -1,0 +1,165 @@
+#include "platform/console/console_loop.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <sys/timerfd.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <system_error>
+
+namespace kesrow {
+namespace {
+
+sigset_t StopSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGHUP);
+    return set;
+}
+
+[[noreturn]] void Fail(const char* what)
+{
+    throw std::system_error(errno, std::generic_category(), what);
+}
+
+std::int64_t MonotonicMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+}  // namespace
+
+ConsoleLoop::ConsoleLoop()
+{
+    sigset_t set = StopSignals();
+    if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0)
+        Fail("sigprocmask");
+    signal(SIGPIPE, SIG_IGN);
+    signalFd_ = signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
+    if (signalFd_ < 0)
+        Fail("signalfd");
+    timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    if (timerFd_ < 0)
+        Fail("timerfd_create");
+}
+
+ConsoleLoop::~ConsoleLoop()
+{
+    close(timerFd_);
+    close(signalFd_);
+}
+
+void ConsoleLoop::setTimer(bool enabled, int intervalMs)
+{
+    itimerspec spec{};
+    if (enabled) {
+        spec.it_interval.tv_sec = intervalMs / 1000;
+        spec.it_interval.tv_nsec = long(intervalMs % 1000) * 1000000;
+        spec.it_value = spec.it_interval;
+    }
+    if (timerfd_settime(timerFd_, 0, &spec, nullptr) != 0)
+        Fail("timerfd_settime");
+}
+
+bool ConsoleLoop::takeSignal()
+{
+    signalfd_siginfo info{};
+    return read(signalFd_, &info, sizeof info) == ssize_t(sizeof info);
+}
+
+void ConsoleLoop::run()
+{
+    while (!quit_) {
+        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {timerFd_, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail("poll");
+        }
+        if ((fds[0].revents & POLLIN) && takeSignal()) {
+            if (onSignal)
+                onSignal();
+            continue;
+        }
+        std::uint64_t expirations = 0;
+        // Ticks missed while a box was open are dropped, not caught up.
+        if ((fds[1].revents & POLLIN) && read(timerFd_, &expirations, sizeof expirations) > 0 && onTick)
+            onTick();
+    }
+}
+
+void ConsoleLoop::signalInsideWait()
+{
+    if (takeSignal()) {
+        if (onSignal)
+            onSignal();
+        std::fflush(stdout);
+        std::fflush(stderr);
+        _exit(0);
+    }
+}
+
+void ConsoleLoop::sleepMs(int ms)
+{
+    const std::int64_t deadline = MonotonicMs() + ms;
+    for (std::int64_t left = ms; left > 0; left = deadline - MonotonicMs()) {
+        pollfd fd{signalFd_, POLLIN, 0};
+        int n = poll(&fd, 1, int(left));
+        if (n < 0 && errno != EINTR)
+            Fail("poll");
+        if (n > 0)
+            signalInsideWait();
+    }
+}
+
+bool ConsoleLoop::readLine(std::string& line)
+{
+    for (;;) {
+        auto newline = pending_.find('\n');
+        if (newline != std::string::npos) {
+            line = pending_.substr(0, newline);
+            pending_.erase(0, newline + 1);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return true;
+        }
+        if (inputEnded_) {
+            // A last line without its line end still counts as a line.
+            if (pending_.empty())
+                return false;
+            line.swap(pending_);
+            pending_.clear();
+            return true;
+        }
+        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail("poll");
+        }
+        if (fds[0].revents & POLLIN) {
+            signalInsideWait();
+            continue;
+        }
+        if (fds[1].revents) {
+            char buffer[4096];
+            ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n > 0)
+                pending_.append(buffer, std::size_t(n));
+            else if (n == 0 || errno != EINTR)
+                inputEnded_ = true;
+        }
+    }
+}
+
+}  // namespace kesrow
