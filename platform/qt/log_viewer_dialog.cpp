@@ -1,0 +1,31 @@
+#include "platform/qt/log_viewer_dialog.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "platform/qt/form_style.h"
+#include "platform/qt/twips.h"
+#include "ui/log_viewer.h"
+
+namespace kesrow::qt {
+
+LogViewerDialog::LogViewerDialog(const std::string& text, QWidget* owner) : QDialog(owner)
+{
+    MakeFixedDialog(this, QString::fromUtf8(kLogViewerCaption), 10875, 6645);
+
+    // Created first so that it is first in tab order and has the focus.
+    cmdOK_ = new QPushButton(QString::fromUtf8(kLogViewerOk), this);
+    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK_->setGeometry(TwipsToPixels(this, 9480, 6240, 1310, 345));
+    cmdOK_->setDefault(true);
+    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);  // Esc rejects: closes too
+
+    text1_ = NewGreyTextBox(this, QStringLiteral("Text1"));
+    text1_->setGeometry(TwipsToPixels(this, 120, 0, 10575, 6135));
+    SetBoxText(text1_, text);
+
+    setTabOrder(cmdOK_, text1_);
+    cmdOK_->setFocus();
+}
+
+}  // namespace kesrow::qt

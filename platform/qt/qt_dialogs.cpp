@@ -1,0 +1,63 @@
+#include "platform/qt/qt_dialogs.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace kesrow::qt {
+
+namespace {
+constexpr int kButtonsMask = 0x0F;
+constexpr int kIconMask = 0xF0;
+}  // namespace
+
+QString PromptText(const std::string& prompt)
+{
+    QString text = QString::fromStdString(prompt);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+int QtDialogs::messageBox(const std::string& prompt, int style, const std::string& title)
+{
+    QMessageBox box(owner_);
+    box.setWindowTitle(QString::fromStdString(title));
+    box.setTextFormat(Qt::PlainText);  // a prompt is never markup
+    box.setText(PromptText(prompt));
+    if ((style & kIconMask) == vbExclamation) box.setIcon(QMessageBox::Warning);
+    QPushButton* ok = box.addButton(QString::fromUtf8(kOkLabel), QMessageBox::AcceptRole);
+    if ((style & kButtonsMask) == vbOKCancel) {
+        QPushButton* cancel = box.addButton(QString::fromUtf8(kCancelLabel), QMessageBox::RejectRole);
+        box.setEscapeButton(cancel);
+    } else {
+        box.setEscapeButton(ok);  // a lone OK also answers Esc and the frame's close
+    }
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok ? vbOK : kCancelAnswer;
+}
+
+std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title,
+                                const std::string& defaultText)
+{
+    QInputDialog box(owner_);
+    box.setWindowTitle(QString::fromStdString(title));
+    box.setLabelText(PromptText(prompt));
+    box.setInputMode(QInputDialog::TextInput);
+    box.setOkButtonText(QString::fromUtf8(kOkLabel));
+    box.setCancelButtonText(QString::fromUtf8(kCancelLabel));
+    box.setTextValue(QString::fromStdString(defaultText));
+    if (auto* edit = box.findChild<QLineEdit*>()) edit->selectAll();  // typing replaces the default
+    if (box.exec() != QDialog::Accepted) return {};
+    return box.textValue().toStdString();
+}
+
+void QtDialogs::beep()
+{
+    QApplication::beep();
+}
+
+}  // namespace kesrow::qt
