@@ -1,0 +1,21 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <system_error>
+
+#include "platform/posix/posix_services.h"
+
+namespace kesrow {
+
+std::string CurrentDirectory()
+{
+    // glibc sizes the buffer itself when given none.
+    std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
+    if (!cwd)
+        throw std::system_error(errno, std::generic_category(), "getcwd");
+    return cwd.get();
+}
+
+}  // namespace kesrow

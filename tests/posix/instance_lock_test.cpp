@@ -1,0 +1,149 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include <gtest/gtest.h>
+
+#include "platform/posix/posix_services.h"
+#include "scoped_env.h"
+#include "test_files.h"
+
+namespace kesrow {
+namespace {
+
+using testing::ScopedEnv;
+using testing::TempDir;
+
+int WaitFor(pid_t pid)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Acquire() in a child process: 1 when it got the lock, 0 when refused.
+int AcquireInChild()
+{
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        InstanceLock lock;
+        _exit(lock.Acquire() ? 1 : 0);
+    }
+    return WaitFor(child);
+}
+
+// A child that takes the lock and keeps it until killed.
+pid_t HolderProcess()
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        InstanceLock lock;
+        const char answer = lock.Acquire() ? 'y' : 'n';
+        if (write(ready[1], &answer, 1) != 1)
+            _exit(2);
+        for (;;)
+            pause();
+    }
+    close(ready[1]);
+    char answer = 0;
+    const bool held = read(ready[0], &answer, 1) == 1 && answer == 'y';
+    close(ready[0]);
+    if (!held) {
+        kill(child, SIGKILL);
+        WaitFor(child);
+        return -1;
+    }
+    return child;
+}
+
+class InstanceLockTest : public ::testing::Test {
+protected:
+    TempDir runtimeDir;
+    ScopedEnv runtime{"XDG_RUNTIME_DIR", runtimeDir.path().string()};
+};
+
+TEST_F(InstanceLockTest, LivesInTheUsersRuntimeDirectory)
+{
+    EXPECT_EQ(InstanceLockPath(), runtimeDir.file("kesrow.lock"));
+    InstanceLock lock;
+    ASSERT_TRUE(lock.Acquire());
+    EXPECT_TRUE(std::filesystem::is_regular_file(runtimeDir.file("kesrow.lock")));
+}
+
+TEST_F(InstanceLockTest, FallsBackToAPerUserFileInTmp)
+{
+    const std::string fallback = "/tmp/kesrow-" + std::to_string(getuid()) + ".lock";
+    {
+        ScopedEnv unset("XDG_RUNTIME_DIR", std::nullopt);
+        EXPECT_EQ(InstanceLockPath(), fallback);
+    }
+    {
+        ScopedEnv empty("XDG_RUNTIME_DIR", "");
+        EXPECT_EQ(InstanceLockPath(), fallback);
+    }
+    testing::WriteBytes(runtimeDir.file("plain-file"), "");
+    ScopedEnv notADirectory("XDG_RUNTIME_DIR", runtimeDir.file("plain-file"));
+    EXPECT_EQ(InstanceLockPath(), fallback);
+}
+
+TEST_F(InstanceLockTest, SecondCopyIsRefusedWhileTheFirstHoldsIt)
+{
+    auto first = std::make_unique<InstanceLock>();
+    ASSERT_TRUE(first->Acquire());
+    EXPECT_TRUE(first->Acquire()) << "asking again in the holder is harmless";
+    EXPECT_EQ(AcquireInChild(), 0);
+    InstanceLock sameProcess;
+    EXPECT_FALSE(sameProcess.Acquire());
+
+    first.reset();
+    EXPECT_EQ(AcquireInChild(), 1);
+}
+
+TEST_F(InstanceLockTest, KilledHolderLeavesTheLockFree)
+{
+    const pid_t holder = HolderProcess();
+    ASSERT_GT(holder, 0);
+    EXPECT_EQ(AcquireInChild(), 0);
+    InstanceLock lock;
+    EXPECT_FALSE(lock.Acquire());
+
+    kill(holder, SIGKILL);
+    EXPECT_EQ(WaitFor(holder), 128 + SIGKILL);
+    EXPECT_TRUE(lock.Acquire());
+}
+
+TEST_F(InstanceLockTest, ProgramsTheCopyStartsDoNotInheritIt)
+{
+    auto lock = std::make_unique<InstanceLock>();
+    ASSERT_TRUE(lock->Acquire());
+    std::fflush(nullptr);
+    const pid_t started = fork();
+    if (started == 0) {
+        execlp("sleep", "sleep", "60", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    lock.reset();  // the copy ends; the program it started lives on
+    EXPECT_EQ(AcquireInChild(), 1);
+    kill(started, SIGKILL);
+    WaitFor(started);
+}
+
+TEST_F(InstanceLockTest, UnopenableLockFileIsAnError)
+{
+    std::filesystem::create_symlink(runtimeDir.file("elsewhere"), runtimeDir.file("kesrow.lock"));
+    InstanceLock lock;
+    EXPECT_THROW(lock.Acquire(), std::system_error);
+    EXPECT_FALSE(testing::Exists(runtimeDir.file("elsewhere"))) << "a planted link is not followed";
+}
+
+}  // namespace
+}  // namespace kesrow
