@@ -68,6 +68,9 @@ std::uint32_t LinuxDialUp::RasEnumConnectionsA(RasConnA* connections, std::uint3
 // /sys/class/net would show the namespace sysfs was mounted in instead.
 std::vector<std::string> LinuxDialUp::activeInterfaces()
 {
+    // Interface ioctls work on any socket; a local one needs no protocol.
+    if (socket_ < 0 && (socket_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) < 0)
+        ThrowErrno("socket");
     if (interfaceList_ < 0 && (interfaceList_ = open(kInterfaceList, O_RDONLY | O_CLOEXEC)) < 0)
         ThrowErrno(kInterfaceList);
     // Reading from offset 0 makes the kernel write the list anew.
@@ -97,7 +100,8 @@ std::vector<std::string> LinuxDialUp::activeInterfaces()
             break;
         std::size_t start = listText_.find_first_not_of(' ', line);
         std::string name = listText_.substr(start, colon - start);
-        if (isUpAndRunning(name) && (IsMobileBroadbandName(name) || isPointToPointProtocol(name)))
+        // The link type first: most interfaces are not dial-up, so one ioctl settles them.
+        if ((IsMobileBroadbandName(name) || isPointToPointProtocol(name)) && isUpAndRunning(name))
             active.push_back(std::move(name));
         line = end + 1;
     }
@@ -106,8 +110,6 @@ std::vector<std::string> LinuxDialUp::activeInterfaces()
 
 bool LinuxDialUp::isUpAndRunning(const std::string& name)
 {
-    if (socket_ < 0 && (socket_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) < 0)
-        ThrowErrno("socket");
     ifreq request;
     SetInterfaceName(request, name);
     if (ioctl(socket_, SIOCGIFFLAGS, &request) != 0) {

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -125,12 +126,20 @@ TEST_F(InstanceLockTest, ProgramsTheCopyStartsDoNotInheritIt)
 {
     auto lock = std::make_unique<InstanceLock>();
     ASSERT_TRUE(lock->Acquire());
+    // The pipe closes when the child has exec'd: from then on only
+    // close-on-exec keeps the lock out of the started program.
+    int execed[2];
+    ASSERT_EQ(pipe2(execed, O_CLOEXEC), 0);
     std::fflush(nullptr);
     const pid_t started = fork();
     if (started == 0) {
         execlp("sleep", "sleep", "60", static_cast<char*>(nullptr));
         _exit(127);
     }
+    close(execed[1]);
+    char none;
+    ASSERT_EQ(read(execed[0], &none, 1), 0);
+    close(execed[0]);
     lock.reset();  // the copy ends; the program it started lives on
     EXPECT_EQ(AcquireInChild(), 1);
     kill(started, SIGKILL);
