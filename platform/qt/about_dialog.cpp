@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "platform/qt/form_style.h"
 #include "platform/qt/pictures.h"
@@ -18,6 +19,14 @@ QRect Pixels(const QWidget* w, const TwipsRect& r)
     return TwipsToPixels(w, r.left, r.top, r.width, r.height);
 }
 }  // namespace
+
+QString DisclaimerLines(const char* caption)
+{
+    // The runs of blanks wrap the parts onto lines of their own only with the
+    // original font's metrics; break there explicitly instead.
+    return QString::fromUtf8(caption).replace(QRegularExpression(QStringLiteral(" {2,}")),
+                                              QStringLiteral("\n"));
+}
 
 AboutDialog::AboutDialog(std::function<void()> onSysInfo, QWidget* owner)
     : QDialog(owner), onSysInfo_(std::move(onSysInfo))
@@ -46,7 +55,8 @@ AboutDialog::AboutDialog(std::function<void()> onSysInfo, QWidget* owner)
     connect(cmdSysInfo_, &QPushButton::clicked, this, [this] { if (onSysInfo_) onSysInfo_(); });
 
     const TwipsRect& d = kAboutDisclaimerRect;
-    QLabel* disclaimer = newLabel("lblDisclaimer", kAboutDisclaimer, d.left, d.top, d.width, d.height);
+    QLabel* disclaimer = newLabel("lblDisclaimer", "", d.left, d.top, d.width, d.height);
+    disclaimer->setText(DisclaimerLines(kAboutDisclaimer));
     disclaimer->setWordWrap(true);
 
     const TwipsRect& t = kAboutTitleRect;

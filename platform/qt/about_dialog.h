@@ -10,6 +10,9 @@ class QPushButton;
 
 namespace kesrow::qt {
 
+// lblDisclaimer's caption as shown: one line per part.
+QString DisclaimerLines(const char* caption);
+
 class AboutDialog : public QDialog {
 public:
     AboutDialog(std::function<void()> onSysInfo, QWidget* owner);

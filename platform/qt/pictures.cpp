@@ -63,7 +63,7 @@ QImage ProhibitionTrayImage()
     const QRectF ring(4.5, 4.5, 23, 23);
     const QLineF bar(8.6, 8.6, 23.4, 23.4);  // upper left to lower right
     // White first, wider, so that the black sign stands out on any panel.
-    for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 7.0}, std::pair{QColor(Qt::black), 4.5}}) {
+    for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 8.0}, std::pair{QColor(Qt::black), 4.5}}) {
         p.setPen(QPen(colour, width, Qt::SolidLine, Qt::FlatCap));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(ring);
