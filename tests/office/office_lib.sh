@@ -23,7 +23,8 @@ office_fail() {
 
 office_dump() {
     local out name
-    for out in "$W"/*/out; do
+    for out in "$W"/PC*/out; do
+        [[ -e $out ]] || continue
         name=$(basename "$(dirname "$out")")
         echo "--- $name stdout"; cat "$out"
         echo "--- $name stderr"; cat "$W/$name/err" 2>/dev/null
@@ -331,7 +332,7 @@ mount_sshfs() {  # <name>
 # appends; guests are root on the share.
 smbd_prepare() {
     local dir=$W/samba
-    mkdir -p "$dir"/{lock,state,cache,private,pid,log}
+    mkdir -p "$dir"/{lock,state,cache,private,pid,log,ncalrpc,bind-dns}
     cat >"$dir/smb.conf" <<CONF
 [global]
   interfaces = $SERVER_IP/24
@@ -346,6 +347,8 @@ smbd_prepare() {
   cache directory = $dir/cache
   private dir = $dir/private
   pid directory = $dir/pid
+  ncalrpc dir = $dir/ncalrpc
+  binddns dir = $dir/bind-dns
   log file = $dir/log/%m.log
   disable netbios = yes
   load printers = no
@@ -362,7 +365,8 @@ CONF
 }
 
 server_daemon_start_smbd() {
-    machine_exec SRV -- /usr/sbin/smbd --foreground --no-process-group -s "$W/samba/smb.conf" \
+    # smbd signals its whole process group when it stops: give it its own.
+    machine_exec SRV -- /usr/sbin/smbd --foreground -s "$W/samba/smb.conf" \
         </dev/null >>"$W/SRV/smbd.log" 2>&1 &
     SERVER_DAEMON=$!
     wait_until 10 in_machine SRV -- sh -c "ss -Htln | grep -q '$SERVER_IP:445 '" ||

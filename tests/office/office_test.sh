@@ -198,6 +198,9 @@ for attempt in 1 2 3; do
             office_fail "$n printed: $lines"
     done
     [[ $claims == C:$winner\  ]] || { both_claimed=yes; break; }
+    # Over smbnetfs two appends at one moment can land on one offset, so a
+    # lone connect line may hide a second claim: one attempt is all it gets.
+    [[ $VARIANT == smbnetfs ]] && { both_claimed=unknown; break; }
     echo "attempt $attempt: only $winner claimed"
 done
 [[ -n $both_claimed ]] || office_fail "the two copies never claimed within one interval"

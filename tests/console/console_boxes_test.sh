@@ -1,0 +1,74 @@
+#!/bin/bash
+# The console copy's boxes as a user at a pipe sees them: the transcript on
+# standard error, the answers read from standard input, pas.txt byte by
+# byte, and the exit status.
+#
+#   console_boxes_test.sh <kesrow>
+set -u
+KESROW=$(realpath "$1")
+T=$(mktemp -d "${TMPDIR:-/tmp}/console-boxes.XXXXXX")
+PID=""
+cleanup() {
+    [[ -n $PID ]] && kill -KILL "$PID" 2>/dev/null
+    rm -rf "$T"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; echo "--- stderr"; cat "$T/err" 2>/dev/null; exit 1; }
+
+QUESTION=$'[ケスロウ]\n現在このコンピュータは、ネットワーク環境ではありません。\nサーバパスの変更を行う時はＯＫを押して下さい\nOK? (y/N) '
+PROMPT=$'[ケスロウ]\nサーバパスを入力して下さい\n最後は￥でくくること\n'
+REJECTED=$'[ケスロウ]\nサーバパスの最後は￥でくくって下さい\n'
+CHANGED=$'[ケスロウ]\nサーバパスの変更後はプログラムを終了します\n'
+
+# run_copy <stdin text>: a copy in $T/cwd whose shared folder has no status
+# file, so start-up asks for a new server path.
+run_copy() {
+    rm -rf "$T/cwd" "$T/run"
+    mkdir -p "$T/cwd" "$T/run"
+    chmod 700 "$T/run"
+    printf '%s' "$T/nowhere/" >"$T/cwd/pas.txt"
+    (cd "$T/cwd" && printf '%s' "$1" |
+        XDG_RUNTIME_DIR=$T/run timeout 20 "$KESROW" --console >"$T/out" 2>"$T/err")
+}
+
+expect_err() { [[ $(cat "$T/err"; echo .) == "$1." ]] || fail "$2: transcript differs"; }
+expect_pas() { [[ $(od -An -c "$T/cwd/pas.txt") == "$(printf "$1" | od -An -c)" ]] || fail "$2: pas.txt"; }
+
+run_copy $'y\n'"$T/new/"$'\n' || fail "exit status $?"
+expect_err "${QUESTION}y"$'\n'"${PROMPT}[$T/nowhere/] $T/new/"$'\n'"$CHANGED" "new path"
+expect_pas "$T/new/\r\n" "new path"
+[[ ! -s $T/out ]] || fail "an icon without start-up"
+
+run_copy $'yes\n\n' || fail "exit status $?"
+expect_err "${QUESTION}yes"$'\n'"${PROMPT}[$T/nowhere/] "$'\n'"$CHANGED" "default accepted"
+expect_pas "$T/nowhere/\r\n" "default accepted"
+
+run_copy $'n\n' || fail "exit status $?"
+expect_err "${QUESTION}n"$'\n' "cancel"
+expect_pas "$T/nowhere/" "cancel"
+
+run_copy $'Y\n' || fail "exit status $?"
+expect_err "${QUESTION}Y"$'\n' "only y or yes is OK"
+expect_pas "$T/nowhere/" "only y or yes is OK"
+
+run_copy '' || fail "exit status $?"
+expect_err "${QUESTION}(end of input)"$'\n' "end of input is Cancel"
+expect_pas "$T/nowhere/" "end of input is Cancel"
+
+run_copy $'y\n/x\n' || fail "exit status $?"
+expect_err "${QUESTION}y"$'\n'"${PROMPT}[$T/nowhere/] /x"$'\n'"${REJECTED}${PROMPT}[/x] (end of input)"$'\n' \
+    "rejected, then end of input"
+expect_pas "$T/nowhere/" "rejected, then end of input"
+
+# A stop signal while a box waits for its answer ends the copy with 0.
+rm -rf "$T/cwd" "$T/run"; mkdir -p "$T/cwd" "$T/run"; chmod 700 "$T/run"
+printf '%s/\r\n' "$T/nowhere" >"$T/cwd/pas.txt"
+mkfifo "$T/in"
+(cd "$T/cwd" && exec env XDG_RUNTIME_DIR="$T/run" "$KESROW" --console <>"$T/in" >"$T/out" 2>"$T/err") &
+PID=$!
+for _ in $(seq 200); do [[ $(cat "$T/err") == *"OK? (y/N) " ]] && break; sleep 0.05; done
+[[ $(cat "$T/err") == *"OK? (y/N) " ]] || fail "no question"
+kill -TERM "$PID"
+wait "$PID" || fail "exit status $? after SIGTERM in a box"
+PID=""
+echo "PASS console boxes"
