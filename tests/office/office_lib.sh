@@ -259,7 +259,7 @@ office_cleanup() {
 # --- the file server and its share ---
 
 # sshd in the server's machine (its own /run), serving $W/share over SFTP.
-# SFTP_LOG set: each SFTP session logs its file operations there.
+# SFTP_LOG set: each SFTP session logs its file operations to SFTP_LOG.<pid>.
 sshd_prepare() {
     local keys=$W/keys
     mkdir -p "$keys"
@@ -268,7 +268,7 @@ sshd_prepare() {
     cp "$keys/client.pub" "$keys/authorized_keys"
     local sftp=/usr/lib/openssh/sftp-server
     if [[ -n ${SFTP_LOG:-} ]]; then
-        printf '#!/bin/sh\nexec %s -e -l INFO 2>>"%s"\n' "$sftp" "$SFTP_LOG" >"$keys/sftp"
+        printf '#!/bin/sh\nexec %s -e -l INFO 2>>"%s.$$"\n' "$sftp" "$SFTP_LOG" >"$keys/sftp"
         chmod +x "$keys/sftp"
         sftp=$keys/sftp
     fi
