@@ -1,5 +1,7 @@
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/twips.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -11,6 +13,7 @@ namespace kesrow::qt {
 namespace {
 constexpr int kButtonsMask = 0x0F;
 constexpr int kIconMask = 0xF0;
+constexpr int kInputBoxWidthTwips = 5400;
 
 // Boxes have a title and a close button only, like the system's message box.
 constexpr Qt::WindowFlags kBoxFrame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -56,6 +59,9 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ti
     box.setOkButtonText(QString::fromUtf8(kOkLabel));
     box.setCancelButtonText(QString::fromUtf8(kCancelLabel));
     box.setTextValue(QString::fromStdString(defaultText));
+    if (auto* edit = box.findChild<QLineEdit*>())  // room for a full path
+        edit->setMinimumWidth(TwipsToPixelsX(&box, kInputBoxWidthTwips));
+    for (auto* button : box.findChildren<QAbstractButton*>()) button->setIcon(QIcon());  // text only
     if (auto* edit = box.findChild<QLineEdit*>()) edit->selectAll();  // typing replaces the default
     if (box.exec() != QDialog::Accepted) return {};
     return box.textValue().toStdString();

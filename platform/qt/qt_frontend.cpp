@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -50,6 +51,8 @@ int RunTray(int argc, char** argv)
     // The main form's own window is never shown; it owns the dialogs.
     QWidget mainForm;
     mainForm.setWindowTitle(QString::fromUtf8(kTitle));
+    // Dialogs centre on their owner: spread the hidden owner over the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) mainForm.setGeometry(screen->availableGeometry());
 
     QMenu trayMenu;
     qt::QtTrayIcon tray(&trayMenu);

@@ -142,19 +142,27 @@ key_to() {
 right_click() {
     local w
     w=$(tray_window "$1") || fail "no tray icon"
-    xdotool mousemove --window "$w" 11 15 click 3
+    xdotool mousemove --window "$w" 11 15 click 3 2>/dev/null
 }
 
-# choose_item <pid> <index>: opens the tray menu and picks item index (0..3) by keyboard.
+# The copy's open popup menu: a window of its own that no window manager frames.
+popup_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
+# choose_item <pid> <index>: opens the tray menu and clicks item index (0..3),
+# the popup's four items being of equal height.
 choose_item() {
-    local before after downs i
-    before=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | sort)
+    local w x y width height
     right_click "$1"
-    popup_up() { after=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | sort); [[ $after != "$before" ]]; }
-    wait_until 10 popup_up "$1" || fail "no popup menu"
-    downs=()
-    for ((i = 0; i <= $2; i++)); do downs+=(Down); done
-    xdotool key --delay 100 "${downs[@]}" Return
+    wait_until 10 popup_window "$1" >/dev/null || fail "no popup menu"
+    w=$(popup_window "$1")
+    eval "$(xdotool getwindowgeometry --shell "$w" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * (2 * $2 + 1) / 8)) click 1
 }
 
 # snap <file> [window]: a screenshot (the whole screen by default).
