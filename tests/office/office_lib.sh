@@ -40,10 +40,21 @@ office_init() {
     local parent=${3:-$PWD}
     W=$(mktemp -d "$parent/office.XXXXXX")
     mkdir -p "$W/bin" "$W/share"
+    : >"$W/pids"
     cp "$1" "$W/bin/kesrow"
     cp "$2" "$W/bin/dialup_line"
     trap office_cleanup EXIT
     trap 'exit 1' INT TERM HUP
+    office_watchdog $$ &
+    WATCHDOG=$!
+}
+
+# Should the test itself be killed (a CTest timeout sends SIGKILL), its
+# cleanup cannot run: this process then ends what the test had started.
+office_watchdog() {
+    local pid
+    while kill -0 "$1" 2>/dev/null; do sleep 1; done
+    while read -r pid; do kill -KILL "$pid" 2>/dev/null; done <"$W/pids"
 }
 
 office_status_file() { echo "$W/share/kesrow.txt"; }
@@ -59,7 +70,10 @@ wait_until() {
     done
 }
 
-remember() { BACKGROUND+=("$1"); }
+remember() {
+    BACKGROUND+=("$1")
+    echo "$1" >>"$W/pids"
+}
 
 # A namespace holder: a sleeping process whose network, UTS and mount
 # namespaces are those of one machine. The machine gets its own tmpfs on
@@ -85,6 +99,7 @@ holder_start() {  # <name> <host name>
         exec sleep 2147483647
     ' holder "$host" "$W" &
     HOLDER[$name]=$!
+    echo $! >>"$W/pids"
     wait_until 10 test -e "$W/$host.ready" || office_fail "namespace of $name did not come up"
 }
 
@@ -240,6 +255,7 @@ stop_pid() {
 office_cleanup() {
     local rc=$? name pid
     trap - EXIT
+    kill -TERM "$WATCHDOG" 2>/dev/null
     for name in "${!COPY[@]}"; do kill -TERM "${COPY[$name]}" 2>/dev/null; done
     for name in "${!LINE[@]}"; do kill -TERM "${LINE[$name]}" 2>/dev/null; done
     for name in "${!MOUNTER[@]}"; do
@@ -290,6 +306,7 @@ server_daemon_start_sshd() {
     in_machine SRV -- sh -c 'mkdir -p -m 755 /run/sshd' || office_fail "/run/sshd"
     machine_exec SRV -- /usr/sbin/sshd -D -e -f "$W/keys/sshd_config" 2>>"$W/SRV/sshd.log" &
     SERVER_DAEMON=$!
+    echo $! >>"$W/pids"
     wait_until 10 in_machine SRV -- sh -c "ss -Htln | grep -q '$SERVER_IP:22 '" ||
         office_fail "sshd does not listen"
 }
@@ -369,6 +386,7 @@ server_daemon_start_smbd() {
     machine_exec SRV -- /usr/sbin/smbd --foreground -s "$W/samba/smb.conf" \
         </dev/null >>"$W/SRV/smbd.log" 2>&1 &
     SERVER_DAEMON=$!
+    echo $! >>"$W/pids"
     wait_until 10 in_machine SRV -- sh -c "ss -Htln | grep -q '$SERVER_IP:445 '" ||
         office_fail "smbd does not listen"
 }

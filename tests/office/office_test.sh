@@ -165,45 +165,49 @@ expect_tokens "C:PC01 (V:PC02 )+D:PC01 "
 for n in "${PCS[@]}"; do expect_out "$n" "$(held_icon PC01)" "$(free_icon)"; done
 
 step "two computers dial within the same 100 ms"
-# Both copies are stopped between two ticks while their lines come up, and
-# resumed at one instant: each starts a tick at once, from its beginning,
-# so both read "OK" and both claim. When one copy still sees the other's
-# claim first, that is the ordinary outcome of a later dial: it is checked
-# as such and the attempt repeated.
-both_claimed=""
-for attempt in 1 2 3; do
-    mark
-    stop_between_ticks PC02 && stop_between_ticks PC03 || office_fail "copies never idle"
-    dial PC02
-    dial PC03
-    sleep 0.2  # both poll timers are due
-    kill -CONT "${COPY[PC02]}" "${COPY[PC03]}"
-    wait_until 15 log_has "V:" || office_fail "no violation after both dialled"
-    winner=$(iconv -f CP932 -t UTF-8 "$(office_status_file)" | tr -d '\r\n')
-    [[ $winner == PC02 || $winner == PC03 ]] || office_fail "status names '$winner'"
-    loser=PC02; [[ $winner == PC02 ]] && loser=PC03
-    wait_until 10 all_icons_are "$(held_icon "$winner")" || office_fail "not every copy shows $winner"
-    hang_up "$loser"
-    wait_until 10 warnings_match_log "$loser" || office_fail "$loser's warnings do not match its violation lines"
-    claims="(C:PC02 C:PC03 |C:PC03 C:PC02 )"
-    grep -q "C:$loser" <<<"$(new_tokens)" || claims="C:$winner "
-    expect_tokens "$claims(V:$loser )+"
-    expect_quiet PC01 "$winner"
-    hang_up "$winner"
-    release_seen_by_all
-    expect_tokens "$claims(V:$loser )+D:$winner "
-    for n in "${PCS[@]}"; do
-        lines=$(out_since "$n" "${OUT_MARK[$n]}")
-        [[ $lines =~ ^("$(held_icon PC02)"$'\n'|"$(held_icon PC03)"$'\n')*"$(held_icon "$winner")"$'\n'"$(free_icon)"$ ]] ||
-            office_fail "$n printed: $lines"
+if [[ $VARIANT == smbnetfs ]]; then
+    # Two claims at one moment mean two appends at one moment, and over
+    # smbnetfs those can land on one offset: a connect line is lost. That
+    # known limit is not a behaviour of the program to be checked here.
+    echo "skipped over smbnetfs: simultaneous appends can lose a line"
+else
+    # Both copies are stopped between two ticks while their lines come up, and
+    # resumed at one instant: each starts a tick at once, from its beginning,
+    # so both read "OK" and both claim. When one copy still sees the other's
+    # claim first, that is the ordinary outcome of a later dial: it is checked
+    # as such and the attempt repeated.
+    both_claimed=""
+    for attempt in 1 2 3; do
+        mark
+        stop_between_ticks PC02 && stop_between_ticks PC03 || office_fail "copies never idle"
+        dial PC02
+        dial PC03
+        sleep 0.2  # both poll timers are due
+        kill -CONT "${COPY[PC02]}" "${COPY[PC03]}"
+        wait_until 15 log_has "V:" || office_fail "no violation after both dialled"
+        winner=$(iconv -f CP932 -t UTF-8 "$(office_status_file)" | tr -d '\r\n')
+        [[ $winner == PC02 || $winner == PC03 ]] || office_fail "status names '$winner'"
+        loser=PC02; [[ $winner == PC02 ]] && loser=PC03
+        wait_until 10 all_icons_are "$(held_icon "$winner")" || office_fail "not every copy shows $winner"
+        hang_up "$loser"
+        wait_until 10 warnings_match_log "$loser" || office_fail "$loser's warnings do not match its violation lines"
+        claims="(C:PC02 C:PC03 |C:PC03 C:PC02 )"
+        grep -q "C:$loser" <<<"$(new_tokens)" || claims="C:$winner "
+        expect_tokens "$claims(V:$loser )+"
+        expect_quiet PC01 "$winner"
+        hang_up "$winner"
+        release_seen_by_all
+        expect_tokens "$claims(V:$loser )+D:$winner "
+        for n in "${PCS[@]}"; do
+            lines=$(out_since "$n" "${OUT_MARK[$n]}")
+            [[ $lines =~ ^("$(held_icon PC02)"$'\n'|"$(held_icon PC03)"$'\n')*"$(held_icon "$winner")"$'\n'"$(free_icon)"$ ]] ||
+                office_fail "$n printed: $lines"
+        done
+        [[ $claims == C:$winner\  ]] || { both_claimed=yes; break; }
+        echo "attempt $attempt: only $winner claimed"
     done
-    [[ $claims == C:$winner\  ]] || { both_claimed=yes; break; }
-    # Over smbnetfs two appends at one moment can land on one offset, so a
-    # lone connect line may hide a second claim: one attempt is all it gets.
-    [[ $VARIANT == smbnetfs ]] && { both_claimed=unknown; break; }
-    echo "attempt $attempt: only $winner claimed"
-done
-[[ -n $both_claimed ]] || office_fail "the two copies never claimed within one interval"
+    [[ -n $both_claimed ]] || office_fail "the two copies never claimed within one interval"
+fi
 
 step "the holder is killed; restarted, it releases the line"
 mark
