@@ -4,12 +4,10 @@
 #include "platform/console/console_loop.h"
 #include "platform/console/console_services.h"
 #include "platform/posix/posix_services.h"
-#include "platform/posix/program_launcher.h"
-#include "platform/posix/sysinfo_registry.h"
-#include "ui/tray_menu.h"
 
 namespace kesrow {
 
+// Without a display there is no menu: the copy runs until a stop signal.
 int RunConsole(int, char**)
 {
     ConsoleLoop loop;
@@ -23,20 +21,8 @@ int RunConsole(int, char**)
     Platform platform{tray, host, dialogs, timer, clock, process, dialUp};
     kesrow form(platform);
 
-    ConsoleForms forms;
-    SysinfoRegistry registry;
-    PosixProgramLauncher launcher;
-    UiServices ui{forms, registry, launcher};
-    TrayMenu menu(form, ui);
-
-    bool unloading = false;
-    loop.onSignal = [&] {
-        // A second stop signal while the first is being handled changes nothing.
-        if (unloading)
-            return;
-        unloading = true;
-        form.RunEvent([&] { form.Unload(); });
-    };
+    // The unload path runs once, however many stop signals arrive.
+    loop.onSignal = [&] { form.RunEvent([&] { form.Unload(); }); };
     loop.onTick = [&] { form.Timer1_Timer(); };
 
     form.Form_Load();

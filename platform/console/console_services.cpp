@@ -97,9 +97,4 @@ void ConsoleProcess::end()
     _exit(0);
 }
 
-void ConsoleForms::showLogViewer(const std::string& text)
-{
-    Print(stderr, text.empty() || text.back() == '\n' ? text : text + "\n");
-}
-
 }  // namespace kesrow

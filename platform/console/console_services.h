@@ -62,15 +62,6 @@ private:
     InstanceLock lock_;
 };
 
-// No menu can be opened without a display; the log viewer and About box
-// still work when something asks for them.
-class ConsoleForms : public Forms {
-public:
-    int popupMenu(const std::vector<std::string>&, int, float, float) override { return -1; }
-    void showLogViewer(const std::string& text) override;
-    void showAbout(const std::function<void()>&) override {}
-};
-
 // A CR of a box text (alone or before LF) as one line break.
 std::string ConsoleLineBreaks(const std::string& text);
 
