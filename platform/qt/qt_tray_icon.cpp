@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <stdexcept>
 
 #include "platform/qt/pictures.h"
@@ -47,6 +48,7 @@ void QtTrayIcon::add(std::int32_t id, std::int16_t image, const std::string& too
     }
     const QIcon& picture = (*images_)[image - 1];
     const QString tip = QString::fromStdString(tooltip);
+    leaving_.erase(id);
     icon->setIcon(picture);
     icon->setToolTip(tip);
     icon->show();
@@ -55,16 +57,20 @@ void QtTrayIcon::add(std::int32_t id, std::int16_t image, const std::string& too
 
 void QtTrayIcon::remove(std::int32_t id)
 {
-    auto found = icons_.find(id);
-    if (found == icons_.end() || !found->second->isVisible()) return;  // nothing shown: harmless
-    found->second->hide();
-    if (onChange) onChange(QIcon(), QString());
+    if (!shown(id)) return;  // nothing shown: harmless
+    leaving_.insert(id);
+    QTimer::singleShot(0, &timerContext_, [this, id] {
+        if (!leaving_.erase(id)) return;  // added again meanwhile
+        icons_.at(id)->hide();
+        if (onChange) onChange(QIcon(), QString());
+    });
 }
 
 const QSystemTrayIcon* QtTrayIcon::shown(std::int32_t id) const
 {
     auto found = icons_.find(id);
-    return found != icons_.end() && found->second->isVisible() ? found->second.get() : nullptr;
+    if (found == icons_.end() || !found->second->isVisible() || leaving_.count(id)) return nullptr;
+    return found->second.get();
 }
 
 }  // namespace kesrow::qt

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QIcon>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "platform/platform.h"
@@ -28,6 +30,9 @@ public:
     void setImageList(std::int32_t handle) override;
     // Throws std::logic_error before setImageList, std::out_of_range for a bad index.
     void add(std::int32_t id, std::int16_t image, const std::string& tooltip) override;
+    // The icon goes at the next turn of the event loop unless an add for
+    // the same id comes first: a remove-then-add changes the icon in place,
+    // where a hidden tray icon would give up its place in the tray.
     void remove(std::int32_t id) override;
 
     // The icon shown for id, or nullptr when none is.
@@ -40,6 +45,8 @@ private:
     std::vector<QIcon> imageList1_;
     const std::vector<QIcon>* images_ = nullptr;
     std::map<std::int32_t, std::unique_ptr<QSystemTrayIcon>> icons_;
+    std::set<std::int32_t> leaving_;  // removed, still on screen until the loop turns
+    QObject timerContext_;
 };
 
 }  // namespace kesrow::qt

@@ -15,8 +15,11 @@ fail() {
 
 desktop_dump() {
     echo "--- kesrow output"; cat "$T"/kesrow*.out 2>/dev/null
+    echo "--- desktop"; cat "$T"/xvfb.log "$T"/openbox.log "$T"/trayer.log 2>/dev/null
     echo "--- status"; od -c "$T/share/kesrow.txt" 2>/dev/null | head -5
     echo "--- log"; iconv -f CP932 -t UTF-8 "$T/share/kesrow.log" 2>/dev/null | sed 's/\r$/<CR>/' | tail -20
+    echo "--- processes"; ps -o pid,stat,etime,args -p "$(IFS=,; echo "${PIDS[*]}")" 2>/dev/null
+    echo "--- display $DISPLAY"; xwininfo -root -tree 2>&1 | head -20
     echo "--- windows"
     local w
     for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
@@ -54,6 +57,17 @@ wait_until() {
 # desktop_init <kesrow binary> <dialup_line binary>
 desktop_init() {
     [[ $(id -u) == 0 ]] || { echo "needs root (network namespace, tun device)"; exit 77; }
+    # The whole desktop lives in a network namespace of its own: its X
+    # server's abstract socket cannot meet another test's display, and the
+    # simulated dial-up line is this computer's.
+    if [[ -z ${KESROW_GUI_NETNS:-} ]]; then
+        KESROW_GUI_NETNS=1 exec unshare --net -- bash "$0" "$@"
+    fi
+    if [[ -n ${KESROW_GUI_TRACE:-} ]]; then  # a trace of every step, for a failure in CI
+        exec 2>>"$KESROW_GUI_TRACE"
+        PS4='+ $(date +%T.%N) '
+        set -x
+    fi
     KESROW=$(readlink -f "$1")
     DIALUP_LINE=$(readlink -f "$2")
     T=$(mktemp -d /tmp/kesrow-gui.XXXXXX)
@@ -70,26 +84,21 @@ desktop_init() {
     remember $!
     wait_until 20 test -s "$T/display" || fail "Xvfb did not start"
     export DISPLAY=:$(head -n 1 "$T/display")
-    openbox >"$T/openbox.log" 2>&1 &
-    remember $!
-    wait_until 20 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
+    # trayer before openbox: a panel mapped while the window manager is
+    # still starting can be left unmanaged and unmapped.
     trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$T/trayer.log" 2>&1 &
     remember $!
     wait_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "trayer did not start"
-
-    # The computer: a network namespace where a dial-up line can be simulated.
-    unshare --net -- sleep 2147483647 &
-    NETNS=$!
-    remember $NETNS
-    own_netns() { [[ $(readlink "/proc/$NETNS/ns/net") != $(readlink /proc/self/ns/net) ]]; }
-    wait_until 10 own_netns || fail "no network namespace"
+    openbox >"$T/openbox.log" 2>&1 &
+    remember $!
+    wait_until 20 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
+    wait_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "the tray is gone"
 }
 
-# kesrow_start <name>: a copy in the demo folder, inside the computer's
-# network namespace; its pid goes to COPY_PID.
+# kesrow_start <name>: a copy in the demo folder; its pid goes to COPY_PID.
 kesrow_start() {
     local name=$1
-    (cd "$T/office" && exec nsenter -t "$NETNS" --net -- env -i \
+    (cd "$T/office" && exec env -i \
         PATH="$T/bin:/usr/sbin:/usr/bin:/sbin:/bin" HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
         DISPLAY="$DISPLAY" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$KESROW" \
         </dev/null >"$T/kesrow-$name.out" 2>&1) &
@@ -133,7 +142,7 @@ key_to() {
     local w
     w=$(titled "$1")
     [[ -n $w ]] || fail "no window titled $1"
-    xdotool windowactivate --sync "$w" >/dev/null 2>&1
+    timeout 10 xdotool windowactivate --sync "$w" >/dev/null 2>&1
     shift
     xdotool key --delay 100 "$@"
 }
@@ -166,20 +175,22 @@ choose_item() {
 }
 
 # snap <file> [window]: a screenshot (the whole screen by default).
-snap() { import -window "${2:-root}" "$T/shots/$1.png"; }
+# import waits for a click when its window has gone: bound it.
+snap() { timeout 10 import -window "${2:-root}" "$T/shots/$1.png"; }
 
-# The icon's pixels, as text to compare.
+# The icon's pixels, as a checksum to compare; fails when there is no icon to read.
 icon_pixels() {
     local w
     w=$(tray_window "$1") || return 1
-    import -window "$w" rgb:- 2>/dev/null | md5sum | cut -d' ' -f1
+    timeout 10 import -window "$w" rgb:"$T/icon.rgb" 2>/dev/null && [[ -s $T/icon.rgb ]] || return 1
+    md5sum <"$T/icon.rgb" | cut -d' ' -f1
 }
 
-# dial: a PPP link with carrier inside the computer's namespace.
+# dial: a PPP link with carrier on this computer.
 dial() {
     rm -f "$T/line.fifo"
     mkfifo "$T/line.fifo"
-    nsenter -t "$NETNS" --net -- "$DIALUP_LINE" ppp0 <>"$T/line.fifo" >"$T/line.out" 2>&1 &
+    "$DIALUP_LINE" ppp0 <>"$T/line.fifo" >"$T/line.out" 2>&1 &
     LINE_PID=$!
     remember $LINE_PID
     wait_until 10 grep -qx up "$T/line.out" || fail "dial-up line did not come up"

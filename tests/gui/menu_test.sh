@@ -39,9 +39,9 @@ status_is OK || fail "dismissing the popup changed the status file"
 choose_item "$COPY" 0
 wait_until 10 has_window "$LOG_VIEWER" || fail "接続ログ did not open the log viewer"
 snap log-viewer
-free_icon=$(icon_pixels "$COPY")
+free_icon=$(icon_pixels "$COPY") || fail "cannot read the icon"
 printf 'PC09\r\n' >"$T/share/kesrow.txt"
-held() { [[ $(icon_pixels "$COPY") != "$free_icon" ]]; }
+held() { local now; now=$(icon_pixels "$COPY") && [[ $now != "$free_icon" ]]; }
 wait_until 10 held || fail "the icon did not change while the log viewer was open"
 snap held-icon "$(tray_window "$COPY")"
 has_window "$LOG_VIEWER" || fail "the log viewer closed by itself"

@@ -12,7 +12,7 @@ wait_until 20 tray_window "$FIRST" >/dev/null || fail "the tray icon did not app
 snap started
 
 # A second copy shows the load error box, ends with it, and leaves the first as it was.
-icon_before=$(icon_pixels "$FIRST")
+icon_before=$(icon_pixels "$FIRST") || fail "cannot read the icon"
 kesrow_start second
 SECOND=$COPY_PID
 wait_until 20 has_window "ロードエラー" || fail "no ロードエラー box"

@@ -1,6 +1,7 @@
 // The tray icon and its image list, the popup menu, and the window that
 // stands in for the icon on desktops without a notification area.
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QMenu>
@@ -60,7 +61,7 @@ TEST(TrayIcon, RefusesAnUnknownListABadIndexAndAnAddBeforeTheList)
     EXPECT_EQ(tray.shown(1), nullptr);
 }
 
-TEST(TrayIcon, ReportsEachChangeToItsObserver)
+TEST(TrayIcon, ChangesInPlaceWhenAnAddFollowsARemove)
 {
     QtTrayIcon tray;
     QStringList seen;
@@ -69,10 +70,18 @@ TEST(TrayIcon, ReportsEachChangeToItsObserver)
     };
     tray.setImageList(tray.imageListHandle());
     tray.add(1, 1, "free");
-    tray.remove(1);
+    const QSystemTrayIcon* first = tray.shown(1);
     tray.remove(1);
     tray.add(1, 2, "held");
-    EXPECT_EQ(seen, (QStringList{"free", "none", "held"}));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tray.shown(1), first);  // the same icon, never hidden
+    EXPECT_EQ(first->toolTip(), "held");
+    tray.remove(1);
+    EXPECT_EQ(tray.shown(1), nullptr);
+    tray.remove(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tray.shown(1), nullptr);
+    EXPECT_EQ(seen, (QStringList{"free", "held", "none"}));
 }
 
 bool Transparent(const QImage& image, int x, int y) { return qAlpha(image.pixel(x, y)) == 0; }
