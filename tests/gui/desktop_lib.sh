@@ -54,7 +54,7 @@ wait_until() {
     return 1
 }
 
-# desktop_init <kesrow binary> <dialup_line binary>
+# desktop_init <kesrow binary> <dialup_line binary> [notray]
 desktop_init() {
     [[ $(id -u) == 0 ]] || { echo "needs root (network namespace, tun device)"; exit 77; }
     # The whole desktop lives in a network namespace of its own: its X
@@ -86,6 +86,12 @@ desktop_init() {
     export DISPLAY=:$(head -n 1 "$T/display")
     # trayer before openbox: a panel mapped while the window manager is
     # still starting can be left unmanaged and unmapped.
+    if [[ ${3:-} == notray ]]; then
+        openbox >"$T/openbox.log" 2>&1 &
+        remember $!
+        wait_until 20 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
+        return
+    fi
     trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$T/trayer.log" 2>&1 &
     remember $!
     wait_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "trayer did not start"

@@ -34,4 +34,16 @@ status_is OK || fail "the status file is not exactly OK CR LF after SIGTERM"
 [[ $(disconnect_lines) == 1 ]] || fail "not exactly one disconnect line"
 [[ $(log_lines) == 2 ]] || fail "the log does not hold exactly the connect and disconnect lines"
 [[ -z $(tray_window "$FIRST" 2>/dev/null) ]] || fail "the icon is still shown"
+
+# SIGINT and SIGHUP end a copy the same way; a free line is left as it is.
+kill -TERM "$LINE_PID"
+for signal in INT HUP; do
+    cp "$T/share/kesrow.log" "$T/log.before"
+    kesrow_start "$signal"
+    wait_until 20 tray_window "$COPY_PID" >/dev/null || fail "the tray icon did not appear again"
+    kill "-$signal" "$COPY_PID"
+    ended_with "$COPY_PID" 0 || fail "SIG$signal did not end the copy with status 0"
+    status_is OK || fail "SIG$signal changed the status file"
+    cmp -s "$T/log.before" "$T/share/kesrow.log" || fail "SIG$signal wrote to the log"
+done
 echo "PASS"
