@@ -44,6 +44,7 @@ private:
 int RunTray(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // No applicationDisplayName: xcb would append it to every window title.
     // Closing a dialog must not end a program whose only permanent window is the tray icon.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(qt::ProgramIcon());
@@ -75,10 +76,14 @@ int RunTray(int argc, char** argv)
 
     const auto& captions = TrayMenu::Captions();
     qt::FillMenu(&trayMenu, captions, TrayMenu::kDefaultItem);
-    QObject::connect(&trayMenu, &QMenu::triggered, [&](QAction* action) {
+    // Each action on its own: a StatusNotifierItem host triggers the action
+    // through the exported menu, not through the QMenu.
+    for (QAction* action : trayMenu.actions()) {
         const int index = action->data().toInt();
-        form.RunEvent([&] { menu.Choose(index); });
-    });
+        QObject::connect(action, &QAction::triggered, [&form, &menu, index] {
+            form.RunEvent([&] { menu.Choose(index); });
+        });
+    }
 
     // Without a notification area (GNOME without its tray extension) the
     // main form's window stands in for the icon, once start-up has added it.
