@@ -84,21 +84,20 @@ desktop_init() {
     remember $!
     wait_until 20 test -s "$T/display" || fail "Xvfb did not start"
     export DISPLAY=:$(head -n 1 "$T/display")
-    # trayer before openbox: a panel mapped while the window manager is
-    # still starting can be left unmanaged and unmapped.
-    if [[ ${3:-} == notray ]]; then
-        openbox >"$T/openbox.log" 2>&1 &
+    # trayer before openbox: a window mapped while the window manager is
+    # still starting can be left unmanaged and unmapped. Openbox runs its
+    # startup command once it manages windows.
+    if [[ ${3:-} != notray ]]; then
+        trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$T/trayer.log" 2>&1 &
         remember $!
-        wait_until 20 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
-        return
+        wait_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "trayer did not start"
     fi
-    trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$T/trayer.log" 2>&1 &
+    openbox --startup "touch $T/openbox.ready" >"$T/openbox.log" 2>&1 &
     remember $!
-    wait_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "trayer did not start"
-    openbox >"$T/openbox.log" 2>&1 &
-    remember $!
-    wait_until 20 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "openbox did not start"
-    wait_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "the tray is gone"
+    wait_until 20 test -e "$T/openbox.ready" || fail "openbox did not start"
+    if [[ ${3:-} != notray ]]; then
+        wait_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "the tray is gone"
+    fi
 }
 
 # kesrow_start <name>: a copy in the demo folder; its pid goes to COPY_PID.
