@@ -117,26 +117,33 @@ void kesrow::MenuEnd_Click()
 
 void kesrow::setuzoku()
 {
-    const std::string host = p_.host.localHostName();
-    TextFile status(StatusFile(), OpenMode::Output);
-    status.WriteLine({host});
-    status.Close();
-
-    TextFile log(LogFile(), OpenMode::Append);
-    const std::string logHost = p_.host.localHostName();
-    log.WriteLine({ConnectLine(logHost, DateTimeText(p_.clock.now()))});
-    log.Close();
+    rewriteStatus(p_.host.localHostName());
+    appendLog(ConnectLine);
 }
 
 void kesrow::setudan()
 {
-    TextFile status(StatusFile(), OpenMode::Output);
-    status.WriteLine({kFreeLine});
-    status.Close();
+    rewriteStatus(kFreeLine);
+    appendLog(DisconnectLine);
+}
 
+void kesrow::rewriteStatus(const std::string& value)
+{
+    TextFile status(StatusFile(), OpenMode::Output);
+    status.WriteLine({value});
+    status.Close();
+}
+
+void kesrow::appendLog(LogLine line, const char* marker)
+{
     TextFile log(LogFile(), OpenMode::Append);
+    // The host name and the time are taken once the log is open.
     const std::string host = p_.host.localHostName();
-    log.WriteLine({DisconnectLine(host, DateTimeText(p_.clock.now()))});
+    const std::string text = line(host, DateTimeText(p_.clock.now()));
+    if (marker)
+        log.WriteLine({marker, text});
+    else
+        log.WriteLine({text});
     log.Close();
 }
 

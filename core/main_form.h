@@ -53,6 +53,9 @@ private:
     void pollOnce();
     void warnViolation();
     void unloadQuietlyAndEnd();
+    void rewriteStatus(const std::string& value);
+    using LogLine = std::string (*)(const std::string& host, const std::string& when);
+    void appendLog(LogLine line, const char* marker = nullptr);
 
     Platform& p_;
     std::string serverPath_;

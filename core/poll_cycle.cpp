@@ -79,10 +79,7 @@ void kesrow::warnViolation()
     p_.dialogs.beep();
     p_.dialogs.messageBox(kWarningText, vbOKOnly, kTitle);
     // The time recorded is when the user closed the box.
-    TextFile log(LogFile(), OpenMode::Append);
-    const std::string host = p_.host.localHostName();
-    log.WriteLine({kViolationMarker, ViolationMessage(host, DateTimeText(p_.clock.now()))});
-    log.Close();
+    appendLog(ViolationMessage, kViolationMarker);
     p_.dialogs.beep();
 }
 
