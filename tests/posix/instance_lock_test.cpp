@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include <gtest/gtest.h>
@@ -36,34 +37,6 @@ int AcquireInChild()
         _exit(lock.Acquire() ? 1 : 0);
     }
     return WaitFor(child);
-}
-
-// A child that takes the lock and keeps it until killed.
-pid_t HolderProcess()
-{
-    int ready[2];
-    if (pipe(ready) != 0)
-        return -1;
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        InstanceLock lock;
-        const char answer = lock.Acquire() ? 'y' : 'n';
-        if (write(ready[1], &answer, 1) != 1)
-            _exit(2);
-        for (;;)
-            pause();
-    }
-    close(ready[1]);
-    char answer = 0;
-    const bool held = read(ready[0], &answer, 1) == 1 && answer == 'y';
-    close(ready[0]);
-    if (!held) {
-        kill(child, SIGKILL);
-        WaitFor(child);
-        return -1;
-    }
-    return child;
 }
 
 class InstanceLockTest : public ::testing::Test {
@@ -107,19 +80,6 @@ TEST_F(InstanceLockTest, SecondCopyIsRefusedWhileTheFirstHoldsIt)
 
     first.reset();
     EXPECT_EQ(AcquireInChild(), 1);
-}
-
-TEST_F(InstanceLockTest, KilledHolderLeavesTheLockFree)
-{
-    const pid_t holder = HolderProcess();
-    ASSERT_GT(holder, 0);
-    EXPECT_EQ(AcquireInChild(), 0);
-    InstanceLock lock;
-    EXPECT_FALSE(lock.Acquire());
-
-    kill(holder, SIGKILL);
-    EXPECT_EQ(WaitFor(holder), 128 + SIGKILL);
-    EXPECT_TRUE(lock.Acquire());
 }
 
 TEST_F(InstanceLockTest, ProgramsTheCopyStartsDoNotInheritIt)
