@@ -76,27 +76,18 @@ TEST_F(PollCycle, ReleaseWhenThisComputerHoldsAndHasHungUp)
     EXPECT_EQ(Tick(), (Calls{"tray.remove 1", kFree}));
 }
 
-TEST_F(PollCycle, NoActionWhileThisComputerHoldsAndIsStillDialledUp)
+TEST_F(PollCycle, NoActionAsksAllThreeProbesAndWritesNothing)
 {
-    Seen("PC01\r\n");
-    fake.dialUpCount = 1;
-    EXPECT_EQ(Tick(), kNoAction);
-    EXPECT_EQ(Status(), "PC01\r\n");
-    EXPECT_FALSE(LogExists());
-}
-
-TEST_F(PollCycle, NoActionOnAFreeLineWithoutDialUp)
-{
-    Seen("OK\r\n");
-    EXPECT_EQ(Tick(), kNoAction);
-    EXPECT_FALSE(LogExists());
-}
-
-TEST_F(PollCycle, NoActionWhenAnotherHoldsAndThisComputerIsNotDialledUp)
-{
-    Seen("PC02\r\n");
-    EXPECT_EQ(Tick(), kNoAction);
-    EXPECT_FALSE(LogExists());
+    // This computer holds and is still dialled up; a free line without dial-up;
+    // another holds and this computer is not dialled up.
+    const std::pair<const char*, int> cases[] = {{"PC01\r\n", 1}, {"OK\r\n", 0}, {"PC02\r\n", 0}};
+    for (const auto& [status, dialUps] : cases) {
+        Seen(status);
+        fake.dialUpCount = dialUps;
+        EXPECT_EQ(Tick(), kNoAction) << status;
+        EXPECT_EQ(Status(), status);
+        EXPECT_FALSE(LogExists());
+    }
 }
 
 TEST_F(PollCycle, ViolationBeepsWarnsLogsAfterTheBoxAndBeepsAgainOnEveryTick)

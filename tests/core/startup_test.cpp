@@ -174,23 +174,18 @@ TEST_F(Recovery, AnEmptyAnswerEndsAndKeepsTheOldFile)
     EXPECT_EQ(ReadBytes(cwd.file("pas.txt")), "/old/path/\r\nkept\r\n");
 }
 
-TEST_F(Recovery, AMissingServerPathFileOffersAnEmptyDefaultAndStoresTheAnswer)
+TEST_F(Recovery, AMissingOrEmptyServerPathFileOffersAnEmptyDefaultAndStoresTheAnswer)
 {
-    std::filesystem::remove(cwd.file("pas.txt"));
-    fake.inputAnswers = {"/mnt/line/"};
-    form.Form_Load();
-    EXPECT_EQ(fake.calls, Then({"previousInstance", "curdir", kQuestion, "curdir", Input(""), kChanged},
-                               kEndQuietly));
-    EXPECT_EQ(ReadBytes(cwd.file("pas.txt")), "/mnt/line/\r\n");
-}
-
-TEST_F(Recovery, AnEmptyServerPathFileOffersAnEmptyDefault)
-{
-    GivenServerPathFile("");
-    fake.inputAnswers = {"/mnt/line/"};
-    form.Form_Load();
-    EXPECT_EQ(fake.callsStartingWith("input"), Calls{Input("")});
-    EXPECT_EQ(ReadBytes(cwd.file("pas.txt")), "/mnt/line/\r\n");
+    for (bool empty : {false, true}) {
+        FakePlatform fresh;
+        fresh.cwd = fake.cwd;
+        fresh.inputAnswers = {"/mnt/line/"};
+        if (empty) GivenServerPathFile(""); else std::filesystem::remove(cwd.file("pas.txt"));
+        kesrow(fresh.platform).Form_Load();
+        EXPECT_EQ(fresh.calls, Then({"previousInstance", "curdir", kQuestion, "curdir", Input(""), kChanged},
+                                    kEndQuietly));
+        EXPECT_EQ(ReadBytes(cwd.file("pas.txt")), "/mnt/line/\r\n");
+    }
 }
 
 TEST_F(Recovery, AServerPathThatCannotBeStoredIsReportedAndTheProgramEnds)
