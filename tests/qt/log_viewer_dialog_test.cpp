@@ -100,13 +100,9 @@ QString ShownForLog(const std::string& bytes)
     return shown;
 }
 
-TEST(LogViewerDialog, AnEmptyLogShowsAnEmptyBox)
+TEST(LogViewerDialog, ShowsAnEmptyLogEmptyAndThreeLinesAfterAnEmptyFirstLine)
 {
     EXPECT_EQ(ShownForLog(""), "");
-}
-
-TEST(LogViewerDialog, ThreeLinesFollowAnEmptyFirstLine)
-{
     // "PC01が、 1998/09/03 10:15:00 接続" and two more, in code page 932.
     const std::string log =
         "PC01\x82\xaa\x81\x41 1998/09/03 10:15:00 \x90\xda\x91\xb1\r\n"

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-#include "modal.h"
 #include "platform/qt/fallback_window.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_forms.h"
@@ -18,37 +17,6 @@
 
 namespace kesrow::qt {
 namespace {
-
-TEST(TrayIcon, AddShowsTheImageAndTooltipRemoveHidesIt)
-{
-    QMenu menu;
-    QtTrayIcon tray(&menu);
-    tray.setImageList(tray.imageListHandle());
-    tray.add(1, 1, "ダイアルアップ接続している人はいません");
-    const QSystemTrayIcon* icon = tray.shown(1);
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->toolTip(), "ダイアルアップ接続している人はいません");
-    EXPECT_EQ(icon->contextMenu(), &menu);
-    const QImage normal = icon->icon().pixmap(32, 32).toImage();
-
-    tray.remove(1);
-    EXPECT_EQ(tray.shown(1), nullptr);
-    tray.add(1, 2, "ダイアルアップにPC02さんが接続中");
-    ASSERT_NE(tray.shown(1), nullptr);
-    EXPECT_EQ(tray.shown(1)->toolTip(), "ダイアルアップにPC02さんが接続中");
-    EXPECT_NE(tray.shown(1)->icon().pixmap(32, 32).toImage(), normal);
-}
-
-TEST(TrayIcon, RemovingAnAbsentIconIsHarmless)
-{
-    QtTrayIcon tray;
-    EXPECT_NO_THROW(tray.remove(1));
-    tray.setImageList(tray.imageListHandle());
-    tray.add(1, 1, "a");
-    tray.remove(1);
-    EXPECT_NO_THROW(tray.remove(1));
-    EXPECT_EQ(tray.shown(1), nullptr);
-}
 
 TEST(TrayIcon, RefusesAnUnknownListABadIndexAndAnAddBeforeTheList)
 {
@@ -61,9 +29,11 @@ TEST(TrayIcon, RefusesAnUnknownListABadIndexAndAnAddBeforeTheList)
     EXPECT_EQ(tray.shown(1), nullptr);
 }
 
-TEST(TrayIcon, ChangesInPlaceWhenAnAddFollowsARemove)
+TEST(TrayIcon, AddShowsImageTooltipAndMenuAndChangesInPlaceWhenAnAddFollowsARemove)
 {
-    QtTrayIcon tray;
+    QMenu menu;
+    QtTrayIcon tray(&menu);
+    EXPECT_NO_THROW(tray.remove(1));  // nothing shown yet
     QStringList seen;
     tray.onChange = [&](const QIcon& picture, const QString& tip) {
         seen << (picture.isNull() ? QStringLiteral("none") : tip);
@@ -71,11 +41,16 @@ TEST(TrayIcon, ChangesInPlaceWhenAnAddFollowsARemove)
     tray.setImageList(tray.imageListHandle());
     tray.add(1, 1, "free");
     const QSystemTrayIcon* first = tray.shown(1);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->toolTip(), "free");
+    EXPECT_EQ(first->contextMenu(), &menu);
+    const QImage normal = first->icon().pixmap(32, 32).toImage();
     tray.remove(1);
     tray.add(1, 2, "held");
     QCoreApplication::processEvents();
     EXPECT_EQ(tray.shown(1), first);  // the same icon, never hidden
     EXPECT_EQ(first->toolTip(), "held");
+    EXPECT_NE(first->icon().pixmap(32, 32).toImage(), normal);
     tray.remove(1);
     EXPECT_EQ(tray.shown(1), nullptr);
     tray.remove(1);
@@ -105,18 +80,6 @@ TEST(TrayImages, ProhibitionSignIsABlackRingAndBarOutlinedInWhite)
     EXPECT_TRUE(Transparent(sign, 19, 12));  // inside the ring, off the bar
 }
 
-TEST(TrayImages, NormalPictureDiffersClearly)
-{
-    const QImage normal = NormalTrayImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage sign = ProhibitionTrayImage().convertToFormat(QImage::Format_ARGB32);
-    ASSERT_EQ(normal.size(), QSize(32, 32));
-    int differing = 0;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) differing += normal.pixel(x, y) != sign.pixel(x, y);
-    EXPECT_GT(differing, 200);
-    EXPECT_TRUE(Transparent(normal, 0, 0));
-}
-
 TEST(PopupMenu, HasTheItemsInOrderTheDefaultBoldAndNoSeparators)
 {
     QMenu menu;
@@ -132,33 +95,6 @@ TEST(PopupMenu, HasTheItemsInOrderTheDefaultBoldAndNoSeparators)
     }
     EXPECT_EQ(captions, (QStringList{"接続ログ", "サーバパス", "バージョン情報", "終了"}));
     EXPECT_EQ(menu.defaultAction(), actions[2]);
-}
-
-// Opens the popup and, once it is up, runs choose on it.
-int Popup(std::function<void(QMenu*)> choose)
-{
-    QTimer::singleShot(50, [choose] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu) {
-            ADD_FAILURE() << "no popup";
-            return;
-        }
-        choose(menu);
-    });
-    QWidget owner;
-    QtForms forms(&owner);
-    return forms.popupMenu({"接続ログ", "サーバパス", "バージョン情報", "終了"}, 2, 1200.f, 900.f);
-}
-
-TEST(PopupMenu, ReturnsTheChosenIndexOrMinusOne)
-{
-    for (int item : {3, 0}) {
-        EXPECT_EQ(Popup([item](QMenu* menu) {
-            menu->setActiveAction(menu->actions()[item]);
-            testing::PressKey(menu, Qt::Key_Return);
-        }), item);
-    }
-    EXPECT_EQ(Popup([](QMenu* menu) { testing::PressKey(menu, Qt::Key_Escape); }), -1);
 }
 
 TEST(FallbackWindow, StandsInForTheIconAndOffersEveryCommand)

@@ -9,65 +9,34 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-TEST(TrayMenu, CaptionsAreTheFourItemsWithTheAboutItemAsDefault)
-{
-    EXPECT_EQ(TrayMenu::Captions(), (Calls{"接続ログ", "サーバパス", "バージョン情報", "終了"}));
-    EXPECT_EQ(TrayMenu::kDefaultItem, 2);
-}
-
-TEST(TrayMenu, RightClickOpensThePopupAtTheEventsPositionUnchanged)
+TEST(TrayMenu, RightClickOpensTheFourItemsAtTheEventsPositionWithTheAboutItemAsDefault)
 {
     RunningCopy copy;
     copy.menu.IconTray1_RightClick(2, 1234.5f, 0.1f);
-    EXPECT_EQ(copy.fake.calls, Calls{"popup"});
-    EXPECT_EQ(copy.forms.popupItems, TrayMenu::Captions());
+    EXPECT_EQ(copy.fake.calls, Calls{"popup"});  // dismissed: nothing else
+    EXPECT_EQ(copy.forms.popupItems, (Calls{"接続ログ", "サーバパス", "バージョン情報", "終了"}));
     EXPECT_EQ(copy.forms.popupDefault, 2);
     EXPECT_EQ(copy.forms.popupX, 1234.5f);
     EXPECT_EQ(copy.forms.popupY, 0.1f);
 }
 
-TEST(TrayMenu, DismissedPopupDoesNothing)
+TEST(TrayMenu, EachItemRunsItsCommand)
 {
-    RunningCopy copy;
-    copy.forms.popupAnswers = {-1};
-    copy.menu.IconTray1_RightClick(2, 10, 20);
-    EXPECT_EQ(copy.fake.calls, Calls{"popup"});
-}
-
-TEST(TrayMenu, FirstItemShowsTheLog)
-{
-    RunningCopy copy;
-    WriteBytes(copy.server.file("kesrow.log"), "PC02\r\n");
-    copy.forms.popupAnswers = {0};
-    copy.menu.IconTray1_RightClick(2, 10, 20);
-    EXPECT_EQ(copy.fake.calls, (Calls{"popup", "logviewer"}));
-    EXPECT_EQ(copy.forms.logTexts, Calls{"\r\nPC02"});
-}
-
-TEST(TrayMenu, SecondItemAsksForTheServerPath)
-{
-    RunningCopy copy;
-    copy.forms.popupAnswers = {1};
-    copy.menu.IconTray1_RightClick(2, 10, 20);
-    ASSERT_EQ(copy.fake.calls.size(), 3u);
-    EXPECT_EQ(copy.fake.calls[1], "curdir");
-    EXPECT_EQ(copy.fake.calls[2].rfind("input ケスロウ [" + copy.server.prefix() + "]", 0), 0u);
-}
-
-TEST(TrayMenu, ThirdItemShowsTheAboutBox)
-{
-    RunningCopy copy;
-    copy.forms.popupAnswers = {2};
-    copy.menu.IconTray1_RightClick(2, 10, 20);
-    EXPECT_EQ(copy.fake.calls, (Calls{"popup", "about", "about closed"}));
-}
-
-TEST(TrayMenu, FourthItemUnloadsAndEnds)
-{
-    RunningCopy copy;
-    copy.forms.popupAnswers = {3};
-    copy.menu.IconTray1_RightClick(2, 10, 20);
-    EXPECT_EQ(copy.fake.calls, (Calls{"popup", "tray.remove 1", "host", "formUnloaded", "end"}));
+    for (int item : {0, 1, 2, 3}) {
+        RunningCopy copy;
+        WriteBytes(copy.server.file("kesrow.log"), "PC02\r\n");
+        const Calls expected[] = {
+            {"popup", "logviewer"},
+            {"popup", "curdir",
+             "input ケスロウ [" + copy.server.prefix() + "] | サーバパスを入力して下さい\r最後は￥でくくること"},
+            {"popup", "about", "about closed"},
+            {"popup", "tray.remove 1", "host", "formUnloaded", "end"},
+        };
+        copy.forms.popupAnswers = {item};
+        copy.menu.IconTray1_RightClick(2, 10, 20);
+        EXPECT_EQ(copy.fake.calls, expected[item]);
+        EXPECT_EQ(copy.forms.logTexts, item == 0 ? Calls{"\r\nPC02"} : Calls{});
+    }
 }
 
 TEST(TrayMenu, ExitWhileThisComputerHoldsTheLineReleasesIt)
