@@ -31,34 +31,22 @@ run_copy() {
         XDG_RUNTIME_DIR=$T/run timeout 20 "$KESROW" --console >"$T/out" 2>"$T/err")
 }
 
-expect_err() { [[ $(cat "$T/err"; echo .) == "$1." ]] || fail "$2: transcript differs"; }
-expect_pas() { [[ $(od -An -c "$T/cwd/pas.txt") == "$(printf "$1" | od -An -c)" ]] || fail "$2: pas.txt"; }
-
-run_copy $'y\n'"$T/new/"$'\n' || fail "exit status $?"
-expect_err "${QUESTION}y"$'\n'"${PROMPT}[$T/nowhere/] $T/new/"$'\n'"$CHANGED" "new path"
-expect_pas "$T/new/\r\n" "new path"
-[[ ! -s $T/out ]] || fail "an icon without start-up"
-
-run_copy $'yes\n\n' || fail "exit status $?"
-expect_err "${QUESTION}yes"$'\n'"${PROMPT}[$T/nowhere/] "$'\n'"$CHANGED" "default accepted"
-expect_pas "$T/nowhere/\r\n" "default accepted"
-
-run_copy $'n\n' || fail "exit status $?"
-expect_err "${QUESTION}n"$'\n' "cancel"
-expect_pas "$T/nowhere/" "cancel"
-
-run_copy $'Y\n' || fail "exit status $?"
-expect_err "${QUESTION}Y"$'\n' "only y or yes is OK"
-expect_pas "$T/nowhere/" "only y or yes is OK"
-
-run_copy '' || fail "exit status $?"
-expect_err "${QUESTION}(end of input)"$'\n' "end of input is Cancel"
-expect_pas "$T/nowhere/" "end of input is Cancel"
-
-run_copy $'y\n/x\n' || fail "exit status $?"
-expect_err "${QUESTION}y"$'\n'"${PROMPT}[$T/nowhere/] /x"$'\n'"${REJECTED}${PROMPT}[/x] (end of input)"$'\n' \
-    "rejected, then end of input"
-expect_pas "$T/nowhere/" "rejected, then end of input"
+# expect_run <case> <stdin text> <transcript on stderr> <pas.txt as a printf format>
+expect_run() {
+    run_copy "$2" || fail "$1: exit status $?"
+    [[ $(cat "$T/err"; echo .) == "$3." ]] || fail "$1: transcript differs"
+    [[ $(od -An -c "$T/cwd/pas.txt") == "$(printf "$4" | od -An -c)" ]] || fail "$1: pas.txt"
+    [[ ! -s $T/out ]] || fail "$1: an icon without start-up"
+}
+expect_run "new path" $'y\n'"$T/new/"$'\n' "${QUESTION}y"$'\n'"${PROMPT}[$T/nowhere/] $T/new/"$'\n'"$CHANGED" \
+    "$T/new/\r\n"
+expect_run "default accepted" $'yes\n\n' "${QUESTION}yes"$'\n'"${PROMPT}[$T/nowhere/] "$'\n'"$CHANGED" \
+    "$T/nowhere/\r\n"
+expect_run "cancel" $'n\n' "${QUESTION}n"$'\n' "$T/nowhere/"
+expect_run "only y or yes is OK" $'Y\n' "${QUESTION}Y"$'\n' "$T/nowhere/"
+expect_run "end of input is Cancel" '' "${QUESTION}(end of input)"$'\n' "$T/nowhere/"
+expect_run "rejected, then end of input" $'y\n/x\n' \
+    "${QUESTION}y"$'\n'"${PROMPT}[$T/nowhere/] /x"$'\n'"${REJECTED}${PROMPT}[/x] (end of input)"$'\n' "$T/nowhere/"
 
 # A stop signal while a box waits for its answer ends the copy with 0.
 rm -rf "$T/cwd" "$T/run"; mkdir -p "$T/cwd" "$T/run"; chmod 700 "$T/run"

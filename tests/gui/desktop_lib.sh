@@ -63,11 +63,6 @@ desktop_init() {
     if [[ -z ${KESROW_GUI_NETNS:-} ]]; then
         KESROW_GUI_NETNS=1 exec unshare --net -- bash "$0" "$@"
     fi
-    if [[ -n ${KESROW_GUI_TRACE:-} ]]; then  # a trace of every step, for a failure in CI
-        exec 2>>"$KESROW_GUI_TRACE"
-        PS4='+ $(date +%T.%N) '
-        set -x
-    fi
     KESROW=$(readlink -f "$1")
     DIALUP_LINE=$(readlink -f "$2")
     T=$(mktemp -d /tmp/kesrow-gui.XXXXXX)
@@ -150,6 +145,11 @@ key_to() {
     timeout 10 xdotool windowactivate --sync "$w" >/dev/null 2>&1
     shift
     xdotool key --delay 100 "$@"
+}
+
+closes_with() {  # <title> <key>
+    key_to "$1" "$2"
+    wait_until 10 no_window "$1" || fail "$2 did not close $1"
 }
 
 # right_click <pid>: a right click on the copy's tray icon.

@@ -22,6 +22,11 @@ wait_until 20 tray_window "$COPY" >/dev/null || fail "the tray icon did not appe
 LOG_VIEWER="接続時間ログ情報"
 ABOUT="ケスロウのﾊﾞｰｼﾞｮﾝ情報"
 
+opens() {  # <item index> <title>: the tray menu's item opens the window titled so
+    choose_item "$COPY" "$1"
+    wait_until 10 has_window "$2" || fail "item $1 did not open $2"
+}
+
 # Left and double clicks do nothing; a right click opens the popup, Esc dismisses it.
 xdotool mousemove --window "$(tray_window "$COPY")" 11 15 click 1 click --repeat 2 1
 sleep 0.5
@@ -36,8 +41,7 @@ running "$COPY" || fail "dismissing the popup ended the copy"
 status_is OK || fail "dismissing the popup changed the status file"
 
 # Item 1: the log viewer. While it is open the icon follows the status file.
-choose_item "$COPY" 0
-wait_until 10 has_window "$LOG_VIEWER" || fail "接続ログ did not open the log viewer"
+opens 0 "$LOG_VIEWER"
 snap log-viewer
 free_icon=$(icon_pixels "$COPY") || fail "cannot read the icon"
 printf 'PC09\r\n' >"$T/share/kesrow.txt"
@@ -48,37 +52,28 @@ has_window "$LOG_VIEWER" || fail "the log viewer closed by itself"
 printf 'OK\r\n' >"$T/share/kesrow.txt"
 free() { [[ $(icon_pixels "$COPY") == "$free_icon" ]]; }
 wait_until 10 free || fail "the icon did not return to the free picture"
-key_to "$LOG_VIEWER" Return
-wait_until 10 no_window "$LOG_VIEWER" || fail "Enter did not close the log viewer"
-choose_item "$COPY" 0
-wait_until 10 has_window "$LOG_VIEWER" || fail "the log viewer did not open again"
-key_to "$LOG_VIEWER" Escape
-wait_until 10 no_window "$LOG_VIEWER" || fail "Esc did not close the log viewer"
+closes_with "$LOG_VIEWER" Return
+opens 0 "$LOG_VIEWER"
+closes_with "$LOG_VIEWER" Escape
 
 # Item 2: the server path. Cancel changes nothing and the copy keeps running.
 cp "$T/office/pas.txt" "$T/pas.before"
-choose_item "$COPY" 1
-wait_until 10 has_window "ケスロウ" || fail "サーバパス did not ask for the path"
+opens 1 "ケスロウ"
 sleep 0.3
 snap server-path
-key_to "ケスロウ" Escape
-wait_until 10 no_window "ケスロウ" || fail "Esc did not close the server path box"
+closes_with "ケスロウ" Escape
 running "$COPY" || fail "cancelling the server path ended the copy"
 cmp -s "$T/pas.before" "$T/office/pas.txt" || fail "cancelling changed pas.txt"
 
 # Item 3: the About box; Alt+S starts the system information tool.
-choose_item "$COPY" 2
-wait_until 10 has_window "$ABOUT" || fail "バージョン情報 did not open the About box"
+opens 2 "$ABOUT"
 snap about
 key_to "$ABOUT" alt+s
 wait_until 10 test -e "$T/sysinfo-started" || fail "Alt+S did not start the system information tool"
 has_window "$ABOUT" || fail "the About box closed after Alt+S"
-key_to "$ABOUT" Escape
-wait_until 10 no_window "$ABOUT" || fail "Esc did not close the About box"
-choose_item "$COPY" 2
-wait_until 10 has_window "$ABOUT" || fail "the About box did not open again"
-key_to "$ABOUT" Return
-wait_until 10 no_window "$ABOUT" || fail "Enter did not close the About box"
+closes_with "$ABOUT" Escape
+opens 2 "$ABOUT"
+closes_with "$ABOUT" Return
 
 # Item 4: exit, while this computer holds the line.
 dial

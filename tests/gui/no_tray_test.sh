@@ -17,8 +17,7 @@ snap main-window
 key_to "ケスロウ" space
 wait_until 10 has_window "接続時間ログ情報" || fail "接続ログ did not open the log viewer"
 snap log-viewer-from-window
-key_to "接続時間ログ情報" Escape
-wait_until 10 no_window "接続時間ログ情報" || fail "Esc did not close the log viewer"
+closes_with "接続時間ログ情報" Escape
 
 dial
 wait_until 20 status_is "$(hostname)" || fail "the copy did not claim the line"

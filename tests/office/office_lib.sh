@@ -248,14 +248,6 @@ kill_tree() {  # <pid>: ends a daemon and every process it forked
     wait "$1" 2>/dev/null || true
 }
 
-# stop_pid <pid>: asks, then insists after 2 s.
-stop_pid() {
-    kill -TERM "$1" 2>/dev/null || return 0
-    for _ in $(seq 40); do kill -0 "$1" 2>/dev/null || break; sleep 0.05; done
-    kill -KILL "$1" 2>/dev/null
-    wait "$1" 2>/dev/null
-}
-
 office_cleanup() {
     local rc=$? name pid
     trap - EXIT
@@ -266,7 +258,7 @@ office_cleanup() {
         in_machine "$name" -- fusermount3 -u -z "${MOUNT_POINT[$name]}" 2>/dev/null
         kill -TERM "${MOUNTER[$name]}" 2>/dev/null
     done
-    for pid in "${BACKGROUND[@]}"; do stop_pid "$pid"; done
+    for pid in "${BACKGROUND[@]}"; do kill_tree "$pid"; done
     [[ -n $SERVER_DAEMON ]] && kill_tree "$SERVER_DAEMON"
     for name in "${!HOLDER[@]}"; do
         kill -KILL "${HOLDER[$name]}" 2>/dev/null
