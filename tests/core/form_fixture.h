@@ -22,14 +22,8 @@ inline std::string Box(int style, const std::string& title, const std::string& p
 }
 
 // Log lines as the fake clock (1998/09/03 10:15:00) makes them, in cp932 with CR LF.
-inline std::string ConnectBytes(const std::string& host)
-{
-    return ToCp932(host + "が、 1998/09/03 10:15:00 接続\r\n");
-}
-inline std::string DisconnectBytes(const std::string& host)
-{
-    return ToCp932(host + "が、 1998/09/03 10:15:00 切断\r\n");
-}
+inline std::string ConnectBytes(const std::string& host) { return ToCp932(host + "が、 1998/09/03 10:15:00 接続\r\n"); }
+inline std::string DisconnectBytes(const std::string& host) { return ToCp932(host + "が、 1998/09/03 10:15:00 切断\r\n"); }
 inline std::string ViolationBytes(const std::string& host)
 {
     return ToCp932("※※※※ " + host + "の接続違反が 1998/09/03 10:15:00 にありました\r\n");

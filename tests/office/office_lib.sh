@@ -301,10 +301,14 @@ CONF
 server_daemon_start_sshd() {
     in_machine SRV -- sh -c 'mkdir -p -m 755 /run/sshd' || office_fail "/run/sshd"
     machine_exec SRV -- /usr/sbin/sshd -D -e -f "$W/keys/sshd_config" 2>>"$W/SRV/sshd.log" &
+    server_daemon_listens 22 sshd
+}
+
+# server_daemon_listens <port> <name>: the daemon just started with & is up.
+server_daemon_listens() {
     SERVER_DAEMON=$!
     echo $! >>"$W/pids"
-    wait_until 10 in_machine SRV -- sh -c "ss -Htln | grep -q '$SERVER_IP:22 '" ||
-        office_fail "sshd does not listen"
+    wait_until 10 in_machine SRV -- sh -c "ss -Htln | grep -q '$SERVER_IP:$1 '" || office_fail "$2 does not listen"
 }
 
 # The file server stops: the daemon and every session it forked end.
@@ -334,11 +338,17 @@ mount_sshfs() {  # <name>
         -o reconnect,ServerAliveInterval=1,ServerAliveCountMax=2 \
         -o dir_cache=no,attr_timeout=0,entry_timeout=0,negative_timeout=0 \
         "root@$SERVER_IP:$W/share" "$point" 2>>"$W/$name/sshfs.log" &
-    MOUNTER[$name]=$!
-    MOUNT_POINT[$name]=$point
+    share_mounted "$name" "$point" "$point" 10
+}
+
+# share_mounted <name> <mount point> <shared folder> <seconds>: the FUSE
+# daemon just started with & serves the share; pas.txt names it.
+share_mounted() {
+    MOUNTER[$1]=$!
+    MOUNT_POINT[$1]=$2
     remember $!
-    wait_until 10 share_ready "$name" "$point" || office_fail "sshfs on $name"
-    computer_set_share "$name" "$point"
+    wait_until "$4" share_ready "$1" "$3" || office_fail "no share on $1"
+    computer_set_share "$1" "$3"
 }
 
 # Samba's smbd speaking only NT1, the one protocol with which smbnetfs
@@ -381,10 +391,7 @@ server_daemon_start_smbd() {
     # smbd signals its whole process group when it stops: give it its own.
     machine_exec SRV -- /usr/sbin/smbd --foreground -s "$W/samba/smb.conf" \
         </dev/null >>"$W/SRV/smbd.log" 2>&1 &
-    SERVER_DAEMON=$!
-    echo $! >>"$W/pids"
-    wait_until 10 in_machine SRV -- sh -c "ss -Htln | grep -q '$SERVER_IP:445 '" ||
-        office_fail "smbd does not listen"
+    server_daemon_listens 445 smbd
 }
 
 # smbnetfs shows the network as folders: <mount>/<server>/<share>. It reads
@@ -409,9 +416,5 @@ CONF
     chmod 700 "$conf"
     wait_until 10 can_connect "$name" 445 || office_fail "$name cannot reach the server"
     machine_exec "$name" -- env HOME="$W/$name/home" smbnetfs -f "$point" 2>>"$W/$name/smbnetfs.log" &
-    MOUNTER[$name]=$!
-    MOUNT_POINT[$name]=$point
-    remember $!
-    wait_until 15 share_ready "$name" "$point/$SERVER_IP/line" || office_fail "smbnetfs on $name"
-    computer_set_share "$name" "$point/$SERVER_IP/line"
+    share_mounted "$name" "$point" "$point/$SERVER_IP/line" 15
 }

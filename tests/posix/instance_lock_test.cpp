@@ -45,16 +45,14 @@ protected:
     ScopedEnv runtime{"XDG_RUNTIME_DIR", runtimeDir.path().string()};
 };
 
-TEST_F(InstanceLockTest, LivesInTheUsersRuntimeDirectory)
+TEST_F(InstanceLockTest, LivesInTheUsersRuntimeDirectoryElseInTmp)
 {
     EXPECT_EQ(InstanceLockPath(), runtimeDir.file("kesrow.lock"));
     InstanceLock lock;
     ASSERT_TRUE(lock.Acquire());
     EXPECT_TRUE(std::filesystem::is_regular_file(runtimeDir.file("kesrow.lock")));
-}
 
-TEST_F(InstanceLockTest, FallsBackToAPerUserFileInTmp)
-{
+    // Without a usable runtime directory: a per-user file in /tmp.
     const std::string fallback = "/tmp/kesrow-" + std::to_string(getuid()) + ".lock";
     {
         ScopedEnv unset("XDG_RUNTIME_DIR", std::nullopt);

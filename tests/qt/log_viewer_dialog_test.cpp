@@ -17,7 +17,7 @@ namespace {
 using testing::OnModal;
 using testing::PressKey;
 
-TEST(LogViewerDialog, IsLaidOutInTwipsAtTheScreenDpi)
+TEST(LogViewerDialog, IsLaidOutInTwipsWithAGreyReadOnlyBox)
 {
     LogViewerDialog viewer("", nullptr);
     ASSERT_EQ(viewer.logicalDpiX(), 96);  // the offscreen screen; the pixels below assume it
@@ -28,11 +28,8 @@ TEST(LogViewerDialog, IsLaidOutInTwipsAtTheScreenDpi)
     EXPECT_FALSE(viewer.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(viewer.Text1()->geometry(), QRect(8, 0, 705, 409));   // 120, 0, 10575, 6135
     EXPECT_EQ(viewer.cmdOK()->geometry(), QRect(632, 416, 87, 23));  // 9480, 6240, 1310, 345
-}
 
-TEST(LogViewerDialog, TextBoxIsGreyReadOnlySelectableAndScrolls)
-{
-    LogViewerDialog viewer("\r\na", nullptr);
+    // The text box: grey, read-only but selectable, and it scrolls.
     QPlainTextEdit* box = viewer.Text1();
     EXPECT_TRUE(box->isReadOnly());
     EXPECT_TRUE(box->textInteractionFlags() & Qt::TextSelectableByMouse);

@@ -4,17 +4,14 @@
 //   dialup_line [--kind ppp|tun|tap] [--no-carrier] <ifname>
 //
 // Prints "up" once the kernel shows the link in the requested state, then
-// holds it until stdin reaches its end or SIGTERM/SIGINT/SIGHUP arrives;
-// the device disappears when the program ends. Needs CAP_NET_ADMIN; run it
-// inside a private network namespace (unshare -n).
-//   --kind tun         a plain tun (no PPP link type): not a dial-up line
-//   --kind tap         an Ethernet-type tap, e.g. a mobile-broadband "ww0"
-//   --no-carrier       up but without carrier (the modem hung up)
+// holds it until stdin ends or SIGTERM/SIGINT/SIGHUP arrives; the device
+// goes with the program. Needs CAP_NET_ADMIN: run it under unshare -n.
+// A plain tun has no PPP link type; a tap is Ethernet-type, e.g. a
+// mobile-broadband "ww0"; --no-carrier is up with the modem hung up.
 #include <fcntl.h>
 #include <linux/if_tun.h>
 #include <net/if.h>
 #include <net/if_arp.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -93,26 +90,11 @@ void AwaitRunning(int control, const std::string& name, bool running)
     }
 }
 
-void SetPersistent(int tun, bool persistent, const std::string& name)
-{
-    if (ioctl(tun, TUNSETPERSIST, persistent ? 1 : 0) != 0)
-        throw SystemFailure("TUNSETPERSIST " + name);
-}
-
+// Until stdin ends or a stop signal interrupts the wait.
 void HoldUntilStopped()
 {
-    pollfd in{STDIN_FILENO, POLLIN, 0};
     char scratch[256];
-    while (!stopRequested) {
-        if (poll(&in, 1, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            throw SystemFailure("poll");
-        }
-        if (in.revents & POLLNVAL)
-            return;
-        if (read(STDIN_FILENO, scratch, sizeof scratch) <= 0)
-            return;
+    while (!stopRequested && read(STDIN_FILENO, scratch, sizeof scratch) > 0) {
     }
 }
 
@@ -153,7 +135,8 @@ int Run(const Options& options)
         throw SystemFailure("TUNSETLINK " + options.name);
     if (!options.carrier) {
         // A persistent device outlives its fd and loses carrier with it.
-        SetPersistent(tun, true, options.name);
+        if (ioctl(tun, TUNSETPERSIST, 1) != 0)
+            throw SystemFailure("TUNSETPERSIST " + options.name);
         close(tun);
         tun = -1;
     }
@@ -166,7 +149,7 @@ int Run(const Options& options)
 
     if (tun < 0) {
         tun = OpenTun(options);
-        SetPersistent(tun, false, options.name);
+        ioctl(tun, TUNSETPERSIST, 0);
     }
     close(tun);  // the last fd of a non-persistent device removes it
     close(control);
