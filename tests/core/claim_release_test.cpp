@@ -1,20 +1,11 @@
-// Claim and release against real files: status rewritten whole, one log line appended.
+// Claim and release against real files: status rewritten whole, one log line
+// appended (the claim through a tick is in poll_cycle_test).
 #include "form_fixture.h"
 
 namespace kesrow::testing {
 namespace {
 
 using ClaimRelease = FormTest;
-
-TEST_F(ClaimRelease, ClaimWritesHostThenConnectLineAndReadsTheHostTwice)
-{
-    Started();
-    WriteBytes(server.file("kesrow.log"), "earlier line\r\n");
-    form.setuzoku();
-    EXPECT_EQ(fake.calls, (Calls{"host", "host", "now"}));
-    EXPECT_EQ(Status(), "PC01\r\n");
-    EXPECT_EQ(Log(), "earlier line\r\n" + ConnectBytes("PC01"));
-}
 
 TEST_F(ClaimRelease, ClaimUsesEachReadingWhereItWasTaken)
 {

@@ -58,10 +58,11 @@ TEST_F(PollCycle, AZeroLengthStatusFileEndsTheTickWithNothingDone)
 TEST_F(PollCycle, ClaimOnAFreeLineAsksTheProbeOnceAndTheHostTwiceInsideTheClaim)
 {
     Seen("OK\r\n");
+    WriteBytes(server.file("kesrow.log"), "earlier line\r\n");
     fake.dialUpCount = 1;
     EXPECT_EQ(Tick(), (Calls{"probe", "host", "host", "now"}));
     EXPECT_EQ(Status(), "PC01\r\n");
-    EXPECT_EQ(Log(), ConnectBytes("PC01"));
+    EXPECT_EQ(Log(), "earlier line\r\n" + ConnectBytes("PC01"));
     EXPECT_EQ(form.CurrentHolder(), "OK");
     // The next tick sees the claim as a change, naming this computer.
     EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("PC01")}));

@@ -39,15 +39,5 @@ TEST(TrayMenu, EachItemRunsItsCommand)
     }
 }
 
-TEST(TrayMenu, ExitWhileThisComputerHoldsTheLineReleasesIt)
-{
-    RunningCopy copy("PC01\r\n");
-    copy.menu.Choose(3);
-    EXPECT_EQ(ReadBytes(copy.server.file("kesrow.txt")), "OK\r\n");
-    EXPECT_EQ(ReadBytes(copy.server.file("kesrow.log")),
-              "PC01\x82\xAA\x81\x41 1998/09/03 10:15:00 \x90\xD8\x92\x66\r\n");
-    EXPECT_EQ(copy.fake.calls.back(), "end");
-}
-
 }  // namespace
 }  // namespace kesrow::testing
