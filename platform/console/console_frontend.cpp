@@ -25,7 +25,7 @@ int RunConsole(int, char**)
     loop.onSignal = [&] { form.RunEvent([&] { form.Unload(); }); };
     loop.onTick = [&] { form.Timer1_Timer(); };
 
-    form.Form_Load();
+    form.RunEvent([&] { form.Form_Load(); });
     loop.run();
     return 0;
 }
