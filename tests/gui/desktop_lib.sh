@@ -79,13 +79,21 @@ desktop_init() {
     remember $!
     wait_until 20 test -s "$T/display" || fail "Xvfb did not start"
     export DISPLAY=:$(head -n 1 "$T/display")
+    # The display number can come before the server answers; a client that
+    # connects too early is refused.
+    wait_until 20 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb does not answer"
     # trayer before openbox: a window mapped while the window manager is
     # still starting can be left unmanaged and unmapped. Openbox runs its
     # startup command once it manages windows.
     if [[ ${3:-} != notray ]]; then
-        trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$T/trayer.log" 2>&1 &
-        remember $!
-        wait_until 20 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "trayer did not start"
+        local attempt
+        for attempt in 1 2 3; do
+            trayer --edge top --align right --widthtype pixel --width 200 --height 32 >>"$T/trayer.log" 2>&1 &
+            remember $!
+            wait_until 10 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && break
+            kill -TERM "$!" 2>/dev/null
+            ((attempt < 3)) || fail "trayer did not start"
+        done
     fi
     openbox --startup "touch $T/openbox.ready" >"$T/openbox.log" 2>&1 &
     remember $!
