@@ -15,12 +15,9 @@ namespace kesrow {
 class ConsoleTray : public TrayIcon {
 public:
     std::int32_t imageListHandle() override { return 1; }
-    void setImageList(std::int32_t handle) override { imageList_ = handle; }
+    void setImageList(std::int32_t) override {}  // one list, the two image numbers
     void add(std::int32_t id, std::int16_t image, const std::string& tooltip) override;
     void remove(std::int32_t) override {}
-
-private:
-    std::int32_t imageList_ = 0;
 };
 
 class ConsoleDialogs : public Dialogs {

@@ -22,9 +22,7 @@ QFont FormFont(bool bold)
 void MakeFixedDialog(QDialog* dialog, const QString& caption, int widthTwips, int heightTwips)
 {
     dialog->setWindowTitle(caption);
-    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint);
+    dialog->setWindowFlags(kFixedFrame);
     dialog->setFont(FormFont());
     dialog->setFixedSize(TwipsToPixelsX(dialog, widthTwips), TwipsToPixelsY(dialog, heightTwips));
 }

@@ -13,6 +13,11 @@ namespace kesrow::qt {
 
 inline const QColor kTextBoxGrey(192, 192, 192);
 
+// A title and a close button only, like the system's boxes and dialogs.
+constexpr Qt::WindowFlags kFixedFrame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                        Qt::MSWindowsFixedSizeDialogHint;
+
 // "ＭＳ Ｐゴシック" 9 pt, or the nearest Japanese font installed here.
 QFont FormFont(bool bold = false);
 // A fixed-size dialog without minimize or maximize button, client area in twips.

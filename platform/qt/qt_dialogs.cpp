@@ -1,4 +1,5 @@
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/form_style.h"
 #include "platform/qt/twips.h"
 
 #include <QAbstractButton>
@@ -15,10 +16,6 @@ constexpr int kButtonsMask = 0x0F;
 constexpr int kIconMask = 0xF0;
 constexpr int kInputBoxWidthTwips = 5400;
 
-// Boxes have a title and a close button only, like the system's message box.
-constexpr Qt::WindowFlags kBoxFrame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                      Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                                      Qt::MSWindowsFixedSizeDialogHint;
 }  // namespace
 
 QString PromptText(const std::string& prompt)
@@ -32,7 +29,7 @@ QString PromptText(const std::string& prompt)
 int QtDialogs::messageBox(const std::string& prompt, int style, const std::string& title)
 {
     QMessageBox box(owner_);
-    box.setWindowFlags(kBoxFrame);
+    box.setWindowFlags(kFixedFrame);
     box.setWindowTitle(QString::fromStdString(title));
     box.setTextFormat(Qt::PlainText);  // a prompt is never markup
     box.setText(PromptText(prompt));
@@ -52,7 +49,7 @@ int QtDialogs::messageBox(const std::string& prompt, int style, const std::strin
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultText)
 {
-    QInputDialog box(owner_, kBoxFrame);
+    QInputDialog box(owner_, kFixedFrame);
     box.setWindowTitle(QString::fromStdString(title));
     box.setLabelText(PromptText(prompt));
     box.setInputMode(QInputDialog::TextInput);
