@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dialup_probe.h"
 #include "core/main_form.h"
 #include "core/text_file.h"
 #include "platform/posix/posix_services.h"
@@ -33,15 +32,17 @@ public:
     int iconChanges = 0;
     int boxes = 0;
 
-    std::int32_t imageListHandle() override { return 1; }
-    void setImageList(std::int32_t) override {}
-    void add(std::int32_t, std::int16_t, const std::string&) override { ++iconChanges; }
-    void remove(std::int32_t) override {}
-    int messageBox(const std::string& prompt, int, const std::string&) override
+    void add(TrayImage, const std::string&) override { ++iconChanges; }
+    void remove() override {}
+    Answer messageBox(const std::string& prompt, BoxStyle, const std::string&) override
     {
         std::fprintf(stderr, "box: %s\n", prompt.c_str());
         ++boxes;
-        return vbOK;
+        return Answer::Ok;
+    }
+    void violationWarning(const std::string& prompt, const std::string& title) override
+    {
+        messageBox(prompt, BoxStyle::OkOnly, title);
     }
     std::string inputBox(const std::string&, const std::string&, const std::string&) override { return ""; }
     void beep() override {}
@@ -125,16 +126,16 @@ int Run(int ticks, std::string parent)
     LocalClock clock;
     LinuxDialUp dialUp;
     Platform platform{quiet, host, quiet, quiet, clock, quiet, dialUp};
-    kesrow::kesrow form(platform);
+    MainForm form(platform);
     form.Form_Load();
     form.Timer1_Timer();  // the first "OK" is a change
-    std::string entryName;
-    if (IsDialedUp(dialUp, entryName) == kTrue)
-        std::printf("warning: %s is up here, so ticks claim the line instead of idling\n", entryName.c_str());
+    if (dialUp.activeConnections() != 0)
+        std::printf("warning: %s is up here, so ticks claim the line instead of idling\n",
+                    dialUp.activeInterfaces().front().c_str());
     const int iconChangesBefore = quiet.iconChanges;
 
     Measure("unchanged tick", ticks, [&] { form.Timer1_Timer(); });
-    Measure("IsDialedUp alone", ticks, [&] { IsDialedUp(dialUp, entryName); });
+    Measure("probe alone", ticks, [&] { dialUp.activeConnections(); });
     Measure("status read alone", ticks, [&] {
         TextFile status(form.StatusFile(), OpenMode::Input);
         if (!status.AtEnd())

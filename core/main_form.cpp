@@ -3,31 +3,19 @@
 #include "core/server_path.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
+#include "core/texts.h"
 
 namespace kesrow {
-namespace {
 
-constexpr const char* kAlreadyRunning = "このアプリケーションはすでに開かれています。";
-constexpr const char* kLoadErrorTitle = "ロードエラー";
-constexpr const char* kRecoveryQuestion =
-    "現在このコンピュータは、ネットワーク環境ではありません。\rサーバパスの変更を行う時はＯＫを押して下さい";
+MainForm::MainForm(Platform& platform) : p_(platform) {}
 
-}  // namespace
+std::string MainForm::StatusFile() const { return serverPath_ + kStatusFileName; }
+std::string MainForm::LogFile() const { return serverPath_ + kLogFileName; }
 
-std::string LineHeldTooltip(const std::string& holder)
-{
-    return "ダイアルアップに" + holder + "さんが接続中";
-}
-
-kesrow::kesrow(Platform& platform) : p_(platform) {}
-
-std::string kesrow::StatusFile() const { return serverPath_ + kStatusFileName; }
-std::string kesrow::LogFile() const { return serverPath_ + kLogFileName; }
-
-void kesrow::Form_Load()
+void MainForm::Form_Load()
 {
     if (p_.process.previousInstance()) {
-        p_.dialogs.messageBox(kAlreadyRunning, vbExclamation, kLoadErrorTitle);
+        p_.dialogs.messageBox(kAlreadyRunning, BoxStyle::Exclamation, kLoadErrorTitle);
         unloadQuietlyAndEnd();
         return;
     }
@@ -39,8 +27,7 @@ void kesrow::Form_Load()
         TextFile status(StatusFile(), OpenMode::Input);  // only whether it opens matters
         status.Close();
 
-        p_.tray.setImageList(p_.tray.imageListHandle());
-        p_.tray.add(kIconId, 1, kLineFreeTooltip);
+        p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
         // Last, so that no tick runs while a failed start-up is recovering.
         p_.timer.setEnabled(true);
     } catch (const std::exception&) {
@@ -48,26 +35,26 @@ void kesrow::Form_Load()
     }
 }
 
-void kesrow::errsyori()
+void MainForm::errsyori()
 {
     try {
-        if (p_.dialogs.messageBox(kRecoveryQuestion, vbOKCancel, kTitle) == vbOK) {
+        if (p_.dialogs.messageBox(kRecoveryQuestion, BoxStyle::OkCancel, kTitle) == Answer::Ok) {
             const std::string file = ServerPathFile(p_.process.currentDirectory());
             const std::string answer = PromptServerPath(p_.dialogs, StoredServerPath(file));
             if (!answer.empty()) {
                 ReplaceWithLine(file, answer);
-                p_.dialogs.messageBox(kServerPathChanged, vbOKOnly, kTitle);
+                p_.dialogs.messageBox(kServerPathChanged, BoxStyle::OkOnly, kTitle);
             }
         }
     } catch (const std::exception& e) {
         // Say why and end rather than linger as a copy that holds the
         // instance lock and does nothing.
-        p_.dialogs.messageBox(e.what(), vbExclamation, kTitle);
+        p_.dialogs.messageBox(e.what(), BoxStyle::Exclamation, kTitle);
     }
     unloadQuietlyAndEnd();
 }
 
-void kesrow::unloadQuietlyAndEnd()
+void MainForm::unloadQuietlyAndEnd()
 {
     try {
         Unload();
@@ -77,12 +64,12 @@ void kesrow::unloadQuietlyAndEnd()
     p_.process.end();
 }
 
-void kesrow::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/)
+void MainForm::Form_QueryUnload()
 {
-    p_.tray.remove(kIconId);
+    p_.tray.remove();
 }
 
-void kesrow::Form_Unload(int& /*Cancel*/)
+void MainForm::Form_Unload()
 {
     // Without a server path (a second copy, or a start-up that never read
     // one) there is no status file of ours to look at.
@@ -94,47 +81,46 @@ void kesrow::Form_Unload(int& /*Cancel*/)
     if (p_.host.localHostName() == holder) setudan();
 }
 
-void kesrow::Unload()
+void MainForm::Unload()
 {
     if (unloaded_) return;
     unloaded_ = true;
-    int cancel = 0;
-    Form_QueryUnload(cancel, 0);
-    Form_Unload(cancel);
+    Form_QueryUnload();
+    Form_Unload();
     p_.process.formUnloaded();
 }
 
-void kesrow::f_end_Click()
+void MainForm::f_end_Click()
 {
     Unload();
     p_.process.end();
 }
 
-void kesrow::MenuEnd_Click()
+void MainForm::MenuEnd_Click()
 {
     Unload();
 }
 
-void kesrow::setuzoku()
+void MainForm::setuzoku()
 {
     rewriteStatus(p_.host.localHostName());
     appendLog(ConnectLine);
 }
 
-void kesrow::setudan()
+void MainForm::setudan()
 {
     rewriteStatus(kFreeLine);
     appendLog(DisconnectLine);
 }
 
-void kesrow::rewriteStatus(const std::string& value)
+void MainForm::rewriteStatus(const std::string& value)
 {
     TextFile status(StatusFile(), OpenMode::Output);
     status.WriteLine({value});
     status.Close();
 }
 
-void kesrow::appendLog(LogLine line, const char* marker)
+void MainForm::appendLog(LogLine line, const char* marker)
 {
     TextFile log(LogFile(), OpenMode::Append);
     // The host name and the time are taken once the log is open.
@@ -147,12 +133,12 @@ void kesrow::appendLog(LogLine line, const char* marker)
     log.Close();
 }
 
-void kesrow::RunEvent(const std::function<void()>& handler)
+void MainForm::RunEvent(const std::function<void()>& handler)
 {
     try {
         handler();
     } catch (const std::exception& e) {
-        p_.dialogs.messageBox(e.what(), vbExclamation, kTitle);
+        p_.dialogs.messageBox(e.what(), BoxStyle::Exclamation, kTitle);
         p_.process.end();
     }
 }

@@ -1,6 +1,6 @@
 // The main form: the program's one long-lived object. It holds the server
-// path, the holder last seen, and runs start-up, the poll cycle, claim and
-// release, and the unload path.
+// path and the holder last seen, and runs start-up, the poll cycle, claim
+// and release, and the unload path.
 #pragma once
 
 #include <functional>
@@ -10,25 +10,18 @@
 
 namespace kesrow {
 
-inline constexpr const char* kTitle = "ケスロウ";
-inline constexpr const char* kLineFreeTooltip = "ダイアルアップ接続している人はいません";
-inline constexpr const char* kWarningText =
-    "タスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\r直ちに切断して下さい";
 inline constexpr int kTimerIntervalMs = 100;
-inline constexpr std::int32_t kIconId = 1;
 
-std::string LineHeldTooltip(const std::string& holder);
-
-class kesrow {
+class MainForm {
 public:
-    explicit kesrow(Platform& platform);
+    explicit MainForm(Platform& platform);
 
-    // Start-up; the platform calls it once when the program starts.
+    // Start-up; the front end calls it once when the program starts.
     void Form_Load();
     // The unload path: remove the icon, release a line this computer holds.
-    void Form_QueryUnload(int& Cancel, int UnloadMode);
-    void Form_Unload(int& Cancel);
-    // Unload the main form: the unload path, then no form is left.
+    void Form_QueryUnload();
+    void Form_Unload();
+    // Unload the main form: the unload path once, then no form is left.
     void Unload();
 
     void f_end_Click();
@@ -51,6 +44,7 @@ public:
 private:
     void errsyori();
     void pollOnce();
+    bool IsDialedUp();
     void warnViolation();
     void unloadQuietlyAndEnd();
     void rewriteStatus(const std::string& value);

@@ -1,19 +1,13 @@
 #include <exception>
 
-#include "core/dialup_probe.h"
 #include "core/main_form.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
+#include "core/texts.h"
 
 namespace kesrow {
-namespace {
 
-constexpr const char* kPollingStopped =
-    "共有フォルダのファイルを読み書きできません。\r接続が戻ると自動的に監視を再開します。\r\r";
-
-}  // namespace
-
-void kesrow::Timer1_Timer()
+void MainForm::Timer1_Timer()
 {
     // A box this tick opened runs its own event loop; the ticks that fall
     // due meanwhile are skipped rather than nested.
@@ -32,11 +26,11 @@ void kesrow::Timer1_Timer()
         // was, say so once, and try again on the next tick.
         if (tickFailureShown_) return;
         tickFailureShown_ = true;
-        p_.dialogs.messageBox(std::string(kPollingStopped) + e.what(), vbExclamation, kTitle);
+        p_.dialogs.messageBox(std::string(kPollingStopped) + e.what(), BoxStyle::Exclamation, kTitle);
     }
 }
 
-void kesrow::pollOnce()
+void MainForm::pollOnce()
 {
     std::string s;
     {
@@ -47,40 +41,45 @@ void kesrow::pollOnce()
     }
 
     if (s != currentHolder_) {
-        p_.tray.remove(kIconId);
+        p_.tray.remove();
         if (s != kFreeLine)
-            p_.tray.add(kIconId, 2, LineHeldTooltip(s));
+            p_.tray.add(TrayImage::Prohibition, LineHeldTooltip(s));
         else
-            p_.tray.add(kIconId, 1, kLineFreeTooltip);
+            p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
         currentHolder_ = s;
         return;
     }
 
     // Each question is asked afresh: the connection may come or go within a tick.
-    std::string scratch;
-    const bool firstProbe = IsDialedUp(p_.dialUp, scratch);
+    const bool firstProbe = IsDialedUp();
     if (currentHolder_ == kFreeLine && firstProbe) {
         setuzoku();
         return;
     }
     const std::string firstQuery = p_.host.localHostName();
-    const bool secondProbe = IsDialedUp(p_.dialUp, scratch);
+    const bool secondProbe = IsDialedUp();
     if (firstQuery == currentHolder_ && !secondProbe) {
         setudan();
         return;
     }
     const std::string secondQuery = p_.host.localHostName();
-    const bool thirdProbe = IsDialedUp(p_.dialUp, scratch);
+    const bool thirdProbe = IsDialedUp();
     if (secondQuery != currentHolder_ && thirdProbe) warnViolation();
 }
 
-void kesrow::warnViolation()
+void MainForm::warnViolation()
 {
     p_.dialogs.beep();
-    p_.dialogs.messageBox(kWarningText, vbOKOnly, kTitle);
+    p_.dialogs.violationWarning(kWarningText, kTitle);
     // The time recorded is when the user closed the box.
     appendLog(ViolationMessage, kViolationMarker);
     p_.dialogs.beep();
+}
+
+// Module1's probe: connected exactly when the system counts a connection.
+bool MainForm::IsDialedUp()
+{
+    return p_.dialUp.activeConnections() != 0;
 }
 
 }  // namespace kesrow

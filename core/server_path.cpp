@@ -2,9 +2,9 @@
 
 #include <cerrno>
 
-#include "core/main_form.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
+#include "core/texts.h"
 
 namespace kesrow {
 
@@ -25,7 +25,7 @@ std::string PromptServerPath(Dialogs& dialogs, std::string workingText)
         workingText = dialogs.inputBox(kServerPathPrompt, kTitle, workingText);
         if (workingText.empty()) return {};
         if (workingText.back() == kPathSeparator) return workingText;
-        dialogs.messageBox(kServerPathRejected, vbOKOnly, kTitle);
+        dialogs.messageBox(kServerPathRejected, BoxStyle::OkOnly, kTitle);
     }
 }
 

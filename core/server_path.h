@@ -7,10 +7,6 @@
 
 namespace kesrow {
 
-inline constexpr const char* kServerPathPrompt = "サーバパスを入力して下さい\r最後は￥でくくること";
-inline constexpr const char* kServerPathRejected = "サーバパスの最後は￥でくくって下さい";
-inline constexpr const char* kServerPathChanged = "サーバパスの変更後はプログラムを終了します";
-
 // The first field of the server path file, offered as the default answer.
 // A missing or empty file offers nothing, so a first-time user can type the
 // folder; any other failure to read it throws.

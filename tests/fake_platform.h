@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <stdexcept>
@@ -20,18 +19,17 @@ class FakePlatform : public TrayIcon,
                      public PollTimer,
                      public Clock,
                      public Process,
-                     public DialUpConnections {
+                     public DialUp {
 public:
-    // Recorded calls, e.g. "tray.add 1 2 <tooltip>", "msgbox 48 <title> | <prompt>".
+    // Recorded calls, e.g. "tray.add 2 <tooltip>", "msgbox 48 <title> | <prompt>".
     std::vector<std::string> calls;
 
     // Scripts; each answer is used once, then the default applies.
-    std::deque<int> messageAnswers;           // default vbOK
+    std::deque<Answer> messageAnswers;        // default Ok
     std::deque<std::string> inputAnswers;     // default "" (Cancel)
-    std::deque<std::uint32_t> dialUpCounts;   // default dialUpCount
+    std::deque<int> dialUpCounts;             // default dialUpCount
     std::deque<std::string> hostNames;        // default hostName
-    std::uint32_t dialUpCount = 0;
-    std::string entryName = "ppp0";
+    int dialUpCount = 0;
     std::string hostName = "PC01";
     bool otherCopyRunning = false;
     std::string cwd = "/tmp";
@@ -42,24 +40,24 @@ public:
 
     Platform platform{*this, *this, *this, *this, *this, *this, *this};
 
-    // TrayIcon
-    std::int32_t imageListHandle() override { record("tray.imageListHandle"); return 4711; }
-    void setImageList(std::int32_t h) override { record("tray.setImageList " + std::to_string(h)); }
-    void add(std::int32_t id, std::int16_t image, const std::string& tip) override {
-        record("tray.add " + std::to_string(id) + " " + std::to_string(image) + " " + tip);
+    void add(TrayImage image, const std::string& tip) override {
+        record("tray.add " + std::to_string(static_cast<int>(image)) + " " + tip);
     }
-    void remove(std::int32_t id) override { record("tray.remove " + std::to_string(id)); }
+    void remove() override { record("tray.remove"); }
 
-    // HostNameSource
     std::string localHostName() override {
         record("host");
         return next(hostNames, hostName);
     }
 
-    // Dialogs
-    int messageBox(const std::string& prompt, int style, const std::string& title) override {
-        record("msgbox " + std::to_string(style) + " " + title + " | " + prompt);
-        return next(messageAnswers, int(vbOK));
+    // Styles are recorded as the Windows numbers users know: 0, 1, 48.
+    Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override {
+        const int number = style == BoxStyle::OkCancel ? 1 : style == BoxStyle::Exclamation ? 48 : 0;
+        record("msgbox " + std::to_string(number) + " " + title + " | " + prompt);
+        return next(messageAnswers, Answer::Ok);
+    }
+    void violationWarning(const std::string& prompt, const std::string& title) override {
+        record("warning " + title + " | " + prompt);
     }
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& def) override {
@@ -68,26 +66,18 @@ public:
     }
     void beep() override { record("beep"); }
 
-    // PollTimer
     void setEnabled(bool on) override { record(on ? "timer on" : "timer off"); }
 
-    // Clock
     LocalDateTime now() override { record("now"); return time; }
 
-    // Process
     bool previousInstance() override { record("previousInstance"); return otherCopyRunning; }
     std::string currentDirectory() override { record("curdir"); return cwd; }
     void formUnloaded() override { record("formUnloaded"); }
     void end() override { record("end"); }
 
-    // DialUpConnections
-    std::uint32_t RasEnumConnectionsA(RasConnA* conns, std::uint32_t* size, std::uint32_t* count) override {
+    int activeConnections() override {
         record("probe");
-        *count = next(dialUpCounts, dialUpCount);
-        if (*count > 0 && *size >= sizeof(RasConnA))
-            std::memcpy(conns[0].szEntryName, entryName.data(),
-                        std::min(entryName.size(), sizeof conns[0].szEntryName));
-        return *count > 1 ? 603u : 0u;  // ERROR_BUFFER_TOO_SMALL when more than fit
+        return next(dialUpCounts, dialUpCount);
     }
 
     // The calls whose line starts with prefix.

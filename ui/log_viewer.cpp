@@ -1,7 +1,7 @@
 #include "ui/log_viewer.h"
 
-#include "core/main_form.h"
 #include "core/text_file.h"
+#include "core/texts.h"
 
 namespace kesrow {
 
@@ -30,7 +30,7 @@ bool logtimes::Form_Load()
     } catch (const FileError& e) {
         // A missing log is normal before the first claim; ending here would
         // also leave a line this computer holds claimed.
-        dialogs_.messageBox(std::string("接続ログを読み込めません。\n") + e.what(), vbExclamation, kTitle);
+        dialogs_.messageBox(kLogUnreadable + std::string(e.what()), BoxStyle::Exclamation, kTitle);
         return false;
     }
 }

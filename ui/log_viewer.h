@@ -7,9 +7,6 @@
 
 namespace kesrow {
 
-inline constexpr const char* kLogViewerCaption = "接続時間ログ情報";
-inline constexpr const char* kLogViewerOk = "OK";
-
 // The log as the viewer shows it: CR LF before each field, none after the
 // last; "" for an empty log. Throws FileError when the log cannot be read.
 std::string LogViewerText(const std::string& logFile);

@@ -3,10 +3,11 @@
 #include "core/server_path.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
+#include "core/texts.h"
 
 namespace kesrow {
 
-void ChangeServerPath(kesrow& form)
+void ChangeServerPath(MainForm& form)
 {
     Platform& p = form.platform();
     const std::string stored = StoredServerPath(ServerPathFile(p.process.currentDirectory()));
@@ -15,7 +16,7 @@ void ChangeServerPath(kesrow& form)
 
     // The current directory is read afresh at each access.
     ReplaceWithLine(ServerPathFile(p.process.currentDirectory()), answer);
-    p.dialogs.messageBox(kServerPathChanged, vbOKOnly, kTitle);
+    p.dialogs.messageBox(kServerPathChanged, BoxStyle::OkOnly, kTitle);
     form.Unload();
     p.process.end();
 }

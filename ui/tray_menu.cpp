@@ -3,20 +3,16 @@
 #include "ui/about_box.h"
 #include "ui/log_viewer.h"
 #include "ui/server_path_dialog.h"
+#include "core/texts.h"
 
 namespace kesrow {
 
-TrayMenu::TrayMenu(kesrow& form, UiServices& ui) : form_(form), ui_(ui) {}
-
-const std::vector<std::string>& TrayMenu::Captions()
-{
-    static const std::vector<std::string> captions{"接続ログ", "サーバパス", "バージョン情報", "終了"};
-    return captions;
-}
+TrayMenu::TrayMenu(MainForm& form, UiServices& ui) : form_(form), ui_(ui) {}
 
 void TrayMenu::IconTray1_RightClick(int /*button*/, float x, float y)
 {
-    Choose(ui_.forms.popupMenu(Captions(), kDefaultItem, x, y));
+    static const std::vector<std::string> items(std::begin(kMenuItems), std::end(kMenuItems));
+    Choose(ui_.forms.popupMenu(items, kMenuDefaultItem, x, y));
 }
 
 void TrayMenu::Choose(int index)
@@ -43,7 +39,7 @@ void TrayMenu::M_SAV_Click()
 
 void TrayMenu::m_about_Click()
 {
-    frmAbout about(form_.platform().dialogs, ui_.registry, ui_.launcher);
+    frmAbout about(form_.platform().dialogs, ui_.sysInfo);
     ui_.forms.showAbout([&] { about.StartSysInfo(); });
 }
 

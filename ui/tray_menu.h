@@ -9,24 +9,14 @@
 
 namespace kesrow {
 
-struct UiServices {
-    Forms& forms;
-    Registry& registry;
-    ProgramLauncher& launcher;
-};
-
 class TrayMenu {
 public:
-    TrayMenu(kesrow& form, UiServices& ui);
-
-    // "接続ログ", "サーバパス", "バージョン情報", "終了", in this order.
-    static const std::vector<std::string>& Captions();
-    static constexpr int kDefaultItem = 2;  // m_about, drawn bold
+    TrayMenu(MainForm& form, UiServices& ui);
 
     // Opens the popup at the pointer and runs the chosen item; the button
     // is not looked at, x and y go to the popup unchanged.
     void IconTray1_RightClick(int button, float x, float y);
-    // Runs the procedure of item index (0..3) of Captions(); -1 (dismissed) does nothing.
+    // Runs the procedure of item index (0..3) of kMenuItems; -1 (dismissed) does nothing.
     void Choose(int index);
 
     void m_rog_Click();
@@ -34,7 +24,7 @@ public:
     void m_about_Click();
 
 private:
-    kesrow& form_;
+    MainForm& form_;
     UiServices& ui_;
 };
 

@@ -8,18 +8,16 @@
 namespace kesrow {
 
 // Without a display there is no menu: the copy runs until a stop signal.
-int RunConsole(int, char**)
+int RunConsole()
 {
     ConsoleLoop loop;
     ConsoleTray tray;
-    PosixHostName host;
     ConsoleDialogs dialogs(loop);
     ConsoleTimer timer(loop, kTimerIntervalMs);
-    LocalClock clock;
-    ConsoleProcess process(loop);
-    LinuxDialUp dialUp;
-    Platform platform{tray, host, dialogs, timer, clock, process, dialUp};
-    kesrow form(platform);
+    PosixServices posix;
+    posix.process.onUnloaded = [&] { loop.quit(); };
+    Platform platform = posix.platform(tray, dialogs, timer);
+    MainForm form(platform);
 
     // The unload path runs once, however many stop signals arrive.
     loop.onSignal = [&] { form.RunEvent([&] { form.Unload(); }); };

@@ -3,5 +3,5 @@
 #pragma once
 
 namespace kesrow {
-int RunConsole(int argc, char** argv);
+int RunConsole();
 }

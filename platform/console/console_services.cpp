@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "core/main_form.h"
+#include "core/texts.h"
 
 namespace kesrow {
 namespace {
@@ -27,45 +27,26 @@ bool ReadAnswer(ConsoleLoop& loop, std::string& answer)
 
 }  // namespace
 
-std::string ConsoleLineBreaks(const std::string& text)
+void ConsoleTray::add(TrayImage image, const std::string& tooltip)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            out += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    Print(stdout, "icon " + std::to_string(static_cast<int>(image)) + " " + tooltip + "\n");
 }
 
-void ConsoleTray::add(std::int32_t, std::int16_t image, const std::string& tooltip)
+Answer ConsoleDialogs::messageBox(const std::string& prompt, BoxStyle style, const std::string& title)
 {
-    Print(stdout, "icon " + std::to_string(image) + " " + tooltip + "\n");
+    Print(stderr, "[" + title + "]\n" + BoxLineBreaks(prompt) + "\n");
+    if (style != BoxStyle::OkCancel) return Answer::Ok;
+    Print(stderr, "OK? (y/N) ");
+    std::string answer;
+    const bool ok = ReadAnswer(loop_, answer) && (answer == "y" || answer == "yes");
+    return ok ? Answer::Ok : Answer::Cancel;
 }
 
-int ConsoleDialogs::messageBox(const std::string& prompt, int style, const std::string& title)
+// Keeps the warning "open" as a desktop box would stay until someone closes
+// it, so a headless copy warns at most once per hold.
+void ConsoleDialogs::violationWarning(const std::string& prompt, const std::string& title)
 {
-    Print(stderr, "[" + title + "]\n" + ConsoleLineBreaks(prompt) + "\n");
-    if ((style & 0xF) == vbOKCancel) {
-        Print(stderr, "OK? (y/N) ");
-        std::string answer;
-        bool ok = ReadAnswer(loop_, answer) && (answer == "y" || answer == "yes");
-        return ok ? vbOK : 2;
-    }
-    if (prompt == kWarningText)
-        holdWarning();
-    return vbOK;
-}
-
-// Keeps the violation warning "open" as a desktop box would stay until
-// someone closes it, so a headless copy warns at most once per hold.
-void ConsoleDialogs::holdWarning()
-{
+    messageBox(prompt, BoxStyle::OkOnly, title);
     if (isatty(STDIN_FILENO)) {
         Print(stderr, "(Enter)");
         std::string ignored;
@@ -78,7 +59,7 @@ void ConsoleDialogs::holdWarning()
 std::string ConsoleDialogs::inputBox(const std::string& prompt, const std::string& title,
                                      const std::string& defaultText)
 {
-    Print(stderr, "[" + title + "]\n" + ConsoleLineBreaks(prompt) + "\n[" + defaultText + "] ");
+    Print(stderr, "[" + title + "]\n" + BoxLineBreaks(prompt) + "\n[" + defaultText + "] ");
     std::string answer;
     if (!ReadAnswer(loop_, answer))
         return {};
@@ -88,13 +69,6 @@ std::string ConsoleDialogs::inputBox(const std::string& prompt, const std::strin
 void ConsoleDialogs::beep()
 {
     Print(stderr, "\a");
-}
-
-void ConsoleProcess::end()
-{
-    std::fflush(stdout);
-    std::fflush(stderr);
-    _exit(0);
 }
 
 }  // namespace kesrow

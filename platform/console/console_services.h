@@ -14,16 +14,16 @@ namespace kesrow {
 // Prints "icon <image> <tooltip>" for every add; removals print nothing.
 class ConsoleTray : public TrayIcon {
 public:
-    std::int32_t imageListHandle() override { return 1; }
-    void setImageList(std::int32_t) override {}  // one list, the two image numbers
-    void add(std::int32_t id, std::int16_t image, const std::string& tooltip) override;
-    void remove(std::int32_t) override {}
+    void add(TrayImage image, const std::string& tooltip) override;
+    void remove() override {}
 };
 
 class ConsoleDialogs : public Dialogs {
 public:
     explicit ConsoleDialogs(ConsoleLoop& loop) : loop_(loop) {}
-    int messageBox(const std::string& prompt, int style, const std::string& title) override;
+    Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override;
+    // Stays "open" until Enter on a terminal, else for kWarningHoldMs.
+    void violationWarning(const std::string& prompt, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
     void beep() override;
@@ -32,7 +32,6 @@ public:
     static constexpr int kWarningHoldMs = 5000;
 
 private:
-    void holdWarning();
     ConsoleLoop& loop_;
 };
 
@@ -45,21 +44,5 @@ private:
     ConsoleLoop& loop_;
     int intervalMs_;
 };
-
-class ConsoleProcess : public Process {
-public:
-    explicit ConsoleProcess(ConsoleLoop& loop) : loop_(loop) {}
-    bool previousInstance() override { return !lock_.Acquire(); }
-    std::string currentDirectory() override { return CurrentDirectory(); }
-    void formUnloaded() override { loop_.quit(); }
-    [[noreturn]] void end() override;
-
-private:
-    ConsoleLoop& loop_;
-    InstanceLock lock_;
-};
-
-// A CR of a box text (alone or before LF) as one line break.
-std::string ConsoleLineBreaks(const std::string& text);
 
 }  // namespace kesrow

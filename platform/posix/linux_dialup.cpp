@@ -16,7 +16,6 @@ namespace kesrow {
 
 namespace {
 
-constexpr std::uint32_t kBufferTooSmall = 603;  // ERROR_BUFFER_TOO_SMALL
 constexpr const char* kInterfaceList = "/proc/net/dev";
 
 [[noreturn]] void ThrowErrno(const std::string& what)
@@ -46,22 +45,9 @@ LinuxDialUp::~LinuxDialUp()
         close(interfaceList_);
 }
 
-std::uint32_t LinuxDialUp::RasEnumConnectionsA(RasConnA* connections, std::uint32_t* bufferSize,
-                                               std::uint32_t* count)
+int LinuxDialUp::activeConnections()
 {
-    const std::vector<std::string> active = activeInterfaces();
-    *count = static_cast<std::uint32_t>(active.size());
-    const std::size_t fit = *bufferSize / sizeof(RasConnA);
-    for (std::size_t i = 0; i < std::min(fit, active.size()); ++i) {
-        char* entry = connections[i].szEntryName;
-        std::memset(entry, 0, sizeof connections[i].szEntryName);
-        active[i].copy(entry, sizeof connections[i].szEntryName - 1);
-    }
-    if (active.size() > fit) {
-        *bufferSize = static_cast<std::uint32_t>(active.size() * sizeof(RasConnA));
-        return kBufferTooSmall;
-    }
-    return 0;
+    return static_cast<int>(activeInterfaces().size());
 }
 
 // /proc/net/dev lists every interface of the reader's network namespace;

@@ -1,6 +1,8 @@
-// POSIX pieces that every Linux front end shares.
+// The services every Linux front end shares; the Qt and console front ends
+// add only their tray, boxes, timer and loop.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,21 +26,18 @@ public:
 // and are PPP links (ARPHRD_PPP) or mobile-broadband modems ("ww..."),
 // asked afresh from the kernel of this process's network namespace.
 // Throws std::system_error when the kernel cannot be asked.
-class LinuxDialUp : public DialUpConnections {
+class LinuxDialUp : public DialUp {
 public:
     LinuxDialUp() = default;
     ~LinuxDialUp() override;
     LinuxDialUp(const LinuxDialUp&) = delete;
     LinuxDialUp& operator=(const LinuxDialUp&) = delete;
 
-    // Fills the entry names of as many records as *bufferSize holds; returns
-    // 603 (buffer too small, *bufferSize set to the size needed) when more
-    // connections are up than fit, else 0.
-    std::uint32_t RasEnumConnectionsA(RasConnA* connections, std::uint32_t* bufferSize,
-                                      std::uint32_t* count) override;
+    int activeConnections() override;
+    // Their names, in the kernel's order.
+    std::vector<std::string> activeInterfaces();
 
 private:
-    std::vector<std::string> activeInterfaces();
     bool isUpAndRunning(const std::string& name);
     bool isPointToPointProtocol(const std::string& name);
 
@@ -71,5 +70,53 @@ std::string InstanceLockPath();
 
 // Throws std::system_error when getcwd() fails.
 std::string CurrentDirectory();
+
+class PosixProcess : public Process {
+public:
+    bool previousInstance() override { return !lock_.Acquire(); }
+    std::string currentDirectory() override { return CurrentDirectory(); }
+    // Runs onUnloaded: the front end leaves its event loop.
+    void formUnloaded() override;
+    // Flushes stdout and stderr and ends the process with status 0.
+    [[noreturn]] void end() override;
+
+    bool unloaded() const { return unloaded_; }
+    std::function<void()> onUnloaded;
+
+private:
+    InstanceLock lock_;
+    bool unloaded_ = false;
+};
+
+// The first of the desktop's system information programs found on the
+// search path, started directly, without a shell.
+class PosixSystemInfoTool : public SystemInfoTool {
+public:
+    // searchPath: a PATH-style list; tools: program names, best first.
+    PosixSystemInfoTool();
+    PosixSystemInfoTool(std::string searchPath, std::vector<std::string> tools);
+
+    std::string find() override;
+    // In a session of its own; throws std::system_error when it cannot start.
+    void start(const std::string& path) override;
+
+private:
+    std::string searchPath_;
+    std::vector<std::string> tools_;
+};
+
+// The shared services, assembled once; a front end adds its own three.
+struct PosixServices {
+    PosixHostName host;
+    LocalClock clock;
+    LinuxDialUp dialUp;
+    PosixProcess process;
+    PosixSystemInfoTool sysInfo;
+
+    Platform platform(TrayIcon& tray, Dialogs& dialogs, PollTimer& timer)
+    {
+        return Platform{tray, host, dialogs, timer, clock, process, dialUp};
+    }
+};
 
 }  // namespace kesrow

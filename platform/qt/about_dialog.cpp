@@ -9,7 +9,8 @@
 #include "platform/qt/form_style.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/twips.h"
-#include "ui/about_texts.h"
+#include "core/texts.h"
+#include "ui/about_layout.h"
 
 namespace kesrow::qt {
 
@@ -35,7 +36,7 @@ AboutDialog::AboutDialog(std::function<void()> onSysInfo, QWidget* owner)
     setWindowIcon(ProgramIcon());
 
     // Children are created in tab order: cmdOK first, so it has the focus.
-    cmdOK_ = new QPushButton(QString::fromUtf8(kAboutOk), this);
+    cmdOK_ = new QPushButton(QString::fromUtf8(kOkCaption), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setGeometry(Pixels(this, kAboutOkButton));
     cmdOK_->setDefault(true);

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/main_form.h"
+#include "core/texts.h"
 #include "platform/qt/form_style.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/twips.h"

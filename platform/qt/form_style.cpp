@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QPlainTextEdit>
 
-#include "platform/qt/qt_dialogs.h"
+#include "core/texts.h"
 #include "platform/qt/twips.h"
 
 namespace kesrow::qt {
@@ -42,7 +42,7 @@ QPlainTextEdit* NewGreyTextBox(QDialog* parent, const QString& name)
 
 void SetBoxText(QPlainTextEdit* box, const std::string& text)
 {
-    box->setPlainText(PromptText(text));
+    box->setPlainText(QString::fromStdString(BoxLineBreaks(text)));
     box->moveCursor(QTextCursor::Start);
 }
 

@@ -5,7 +5,7 @@
 
 #include "platform/qt/form_style.h"
 #include "platform/qt/twips.h"
-#include "ui/log_viewer.h"
+#include "core/texts.h"
 
 namespace kesrow::qt {
 
@@ -14,7 +14,7 @@ LogViewerDialog::LogViewerDialog(const std::string& text, QWidget* owner) : QDia
     MakeFixedDialog(this, QString::fromUtf8(kLogViewerCaption), 10875, 6645);
 
     // Created first so that it is first in tab order and has the focus.
-    cmdOK_ = new QPushButton(QString::fromUtf8(kLogViewerOk), this);
+    cmdOK_ = new QPushButton(QString::fromUtf8(kOkCaption), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setGeometry(TwipsToPixels(this, 9480, 6240, 1310, 345));
     cmdOK_->setDefault(true);

@@ -9,41 +9,43 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "core/texts.h"
+
 namespace kesrow::qt {
 
 namespace {
-constexpr int kButtonsMask = 0x0F;
-constexpr int kIconMask = 0xF0;
 constexpr int kInputBoxWidthTwips = 5400;
-
-}  // namespace
 
 QString PromptText(const std::string& prompt)
 {
-    QString text = QString::fromStdString(prompt);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    return QString::fromStdString(BoxLineBreaks(prompt));
 }
 
-int QtDialogs::messageBox(const std::string& prompt, int style, const std::string& title)
+}  // namespace
+
+Answer QtDialogs::messageBox(const std::string& prompt, BoxStyle style, const std::string& title)
 {
     QMessageBox box(owner_);
     box.setWindowFlags(kFixedFrame);
     box.setWindowTitle(QString::fromStdString(title));
     box.setTextFormat(Qt::PlainText);  // a prompt is never markup
     box.setText(PromptText(prompt));
-    if ((style & kIconMask) == vbExclamation) box.setIcon(QMessageBox::Warning);
-    QPushButton* ok = box.addButton(QString::fromUtf8(kOkLabel), QMessageBox::AcceptRole);
-    if ((style & kButtonsMask) == vbOKCancel) {
-        QPushButton* cancel = box.addButton(QString::fromUtf8(kCancelLabel), QMessageBox::RejectRole);
+    if (style == BoxStyle::Exclamation) box.setIcon(QMessageBox::Warning);
+    QPushButton* ok = box.addButton(QString::fromUtf8(kOkCaption), QMessageBox::AcceptRole);
+    if (style == BoxStyle::OkCancel) {
+        QPushButton* cancel = box.addButton(QString::fromUtf8(kCancelCaption), QMessageBox::RejectRole);
         box.setEscapeButton(cancel);
     } else {
         box.setEscapeButton(ok);  // a lone OK also answers Esc and the frame's close
     }
     box.setDefaultButton(ok);
     box.exec();
-    return box.clickedButton() == ok ? vbOK : kCancelAnswer;
+    return box.clickedButton() == ok ? Answer::Ok : Answer::Cancel;
+}
+
+void QtDialogs::violationWarning(const std::string& prompt, const std::string& title)
+{
+    messageBox(prompt, BoxStyle::OkOnly, title);
 }
 
 std::string QtDialogs::inputBox(const std::string& prompt, const std::string& title,
@@ -53,8 +55,8 @@ std::string QtDialogs::inputBox(const std::string& prompt, const std::string& ti
     box.setWindowTitle(QString::fromStdString(title));
     box.setLabelText(PromptText(prompt));
     box.setInputMode(QInputDialog::TextInput);
-    box.setOkButtonText(QString::fromUtf8(kOkLabel));
-    box.setCancelButtonText(QString::fromUtf8(kCancelLabel));
+    box.setOkButtonText(QString::fromUtf8(kOkCaption));
+    box.setCancelButtonText(QString::fromUtf8(kCancelCaption));
     box.setTextValue(QString::fromStdString(defaultText));
     if (auto* edit = box.findChild<QLineEdit*>())  // room for a full path
         edit->setMinimumWidth(TwipsToPixelsX(&box, kInputBoxWidthTwips));

@@ -6,17 +6,17 @@
 #include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "core/main_form.h"
+#include "core/texts.h"
 #include "platform/posix/posix_services.h"
-#include "platform/posix/program_launcher.h"
-#include "platform/posix/sysinfo_registry.h"
 #include "platform/qt/fallback_window.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_forms.h"
-#include "platform/qt/qt_process.h"
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/signal_pipe.h"
 #include "ui/tray_menu.h"
@@ -39,11 +39,34 @@ private:
     QTimer timer_;
 };
 
+constexpr const char* kNoDisplay = "kesrow: no display to show the tray icon on; kesrow --console runs without one\n";
+
+// Qt aborts, after a few lines of its own, when it cannot reach the display:
+// say it in one line instead, and let the other lines through once it could.
+QStringList startMessages;
+
+void NoDisplayHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        startMessages << message;
+        return;
+    }
+    std::fputs(kNoDisplay, stderr);
+    std::_Exit(1);
+}
+
 }  // namespace
 
 int RunTray(int argc, char** argv)
 {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
+    }
+    qInstallMessageHandler(NoDisplayHandler);
     QApplication app(argc, argv);
+    qInstallMessageHandler(nullptr);
+    for (const QString& message : startMessages) std::fprintf(stderr, "%s\n", qPrintable(message));
     // No applicationDisplayName: xcb would append it to every window title.
     // Closing a dialog must not end a program whose only permanent window is the tray icon.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -57,25 +80,20 @@ int RunTray(int argc, char** argv)
 
     QMenu trayMenu;
     qt::QtTrayIcon tray(&trayMenu);
-    PosixHostName host;
     qt::QtDialogs dialogs;
-    kesrow* formPtr = nullptr;
+    MainForm* formPtr = nullptr;
     QtPollTimer timer([&] { formPtr->Timer1_Timer(); });
-    LocalClock clock;
-    qt::QtProcess process;
-    LinuxDialUp dialUp;
-    Platform platform{tray, host, dialogs, timer, clock, process, dialUp};
-    kesrow form(platform);
+    PosixServices posix;
+    Platform platform = posix.platform(tray, dialogs, timer);
+    MainForm form(platform);
     formPtr = &form;
 
     qt::QtForms forms(&mainForm);
-    SysinfoRegistry registry;
-    PosixProgramLauncher launcher;
-    UiServices ui{forms, registry, launcher};
+    UiServices ui{forms, posix.sysInfo};
     TrayMenu menu(form, ui);
 
-    const auto& captions = TrayMenu::Captions();
-    qt::FillMenu(&trayMenu, captions, TrayMenu::kDefaultItem);
+    const std::vector<std::string> captions(std::begin(kMenuItems), std::end(kMenuItems));
+    qt::FillMenu(&trayMenu, captions, kMenuDefaultItem);
     // Each action on its own: a StatusNotifierItem host triggers the action
     // through the exported menu, not through the QMenu.
     for (QAction* action : trayMenu.actions()) {
@@ -89,15 +107,18 @@ int RunTray(int argc, char** argv)
     // main form's window stands in for the icon, once start-up has added it.
     std::unique_ptr<qt::FallbackWindow> window;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        window = std::make_unique<qt::FallbackWindow>(captions, TrayMenu::kDefaultItem);
+        window = std::make_unique<qt::FallbackWindow>(captions, kMenuDefaultItem);
         window->onCommand = [&](int index) { form.RunEvent([&] { menu.Choose(index); }); };
         window->MenuEnd_Click = [&] { form.RunEvent([&] { form.MenuEnd_Click(); }); };
         tray.onChange = [&](const QIcon& picture, const QString& tip) { window->showStatus(picture, tip); };
     }
 
+    PosixProcess& process = posix.process;
     process.onUnloaded = [&] {
         timer.setEnabled(false);
         if (window) window->hide();
+        // exit() leaves nested loops too (a dialog that was open), then the main one.
+        QCoreApplication::exit(0);
     };
 
     // The system closing the program (signals, logout, the window's frame):

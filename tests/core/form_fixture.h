@@ -7,6 +7,7 @@
 #include "core/codepage.h"
 #include "core/main_form.h"
 #include "core/text_file.h"
+#include "core/texts.h"
 #include "fake_platform.h"
 #include "test_files.h"
 
@@ -14,8 +15,8 @@ namespace kesrow::testing {
 
 using Calls = std::vector<std::string>;
 
-inline const std::string kFree = std::string("tray.add 1 1 ") + kLineFreeTooltip;
-inline std::string Held(const std::string& holder) { return "tray.add 1 2 " + LineHeldTooltip(holder); }
+inline const std::string kFree = std::string("tray.add 1 ") + kLineFreeTooltip;
+inline std::string Held(const std::string& holder) { return "tray.add 2 " + LineHeldTooltip(holder); }
 inline std::string Box(int style, const std::string& title, const std::string& prompt)
 {
     return "msgbox " + std::to_string(style) + " " + title + " | " + prompt;
@@ -60,7 +61,7 @@ protected:
     TempDir cwd;
     TempDir server;
     FakePlatform fake;
-    kesrow form{fake.platform};
+    MainForm form{fake.platform};
 };
 
 }  // namespace kesrow::testing

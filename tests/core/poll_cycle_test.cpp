@@ -4,7 +4,8 @@
 namespace kesrow::testing {
 namespace {
 
-const std::string kWarning = Box(0, "ケスロウ",
+const std::string kWarning = "warning ケスロウ | " // the box that waits for the user
+    +std::string(
     "タスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\r直ちに切断して下さい");
 const Calls kNoAction = {"probe", "host", "probe", "host", "probe"};
 
@@ -22,7 +23,7 @@ TEST_F(PollCycle, FirstTickCountsOkAsAChangeAndAsksNothing)
 {
     Started("OK\r\n");
     fake.dialUpCount = 1;
-    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", kFree}));
+    EXPECT_EQ(Tick(), (Calls{"tray.remove", kFree}));
     EXPECT_EQ(form.CurrentHolder(), "OK");
     EXPECT_EQ(Status(), "OK\r\n");
 }
@@ -31,7 +32,7 @@ TEST_F(PollCycle, ChangeToAHolderShowsTheProhibitionImageWithItsName)
 {
     Seen("OK\r\n");
     GivenStatus("PC02\r\n");
-    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("PC02")}));
+    EXPECT_EQ(Tick(), (Calls{"tray.remove", Held("PC02")}));
     EXPECT_EQ(form.CurrentHolder(), "PC02");
     EXPECT_EQ(Tick(), kNoAction);  // unchanged: the icon is left alone
 }
@@ -40,9 +41,9 @@ TEST_F(PollCycle, AnyTextButOkIsAHolderName)
 {
     Seen("OK\r\n");
     GivenStatus("ok\r\n");
-    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("ok")}));
+    EXPECT_EQ(Tick(), (Calls{"tray.remove", Held("ok")}));
     GivenStatus("\r\n");
-    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("")}));
+    EXPECT_EQ(Tick(), (Calls{"tray.remove", Held("")}));
     EXPECT_EQ(form.CurrentHolder(), "");
 }
 
@@ -65,7 +66,7 @@ TEST_F(PollCycle, ClaimOnAFreeLineAsksTheProbeOnceAndTheHostTwiceInsideTheClaim)
     EXPECT_EQ(Log(), "earlier line\r\n" + ConnectBytes("PC01"));
     EXPECT_EQ(form.CurrentHolder(), "OK");
     // The next tick sees the claim as a change, naming this computer.
-    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", Held("PC01")}));
+    EXPECT_EQ(Tick(), (Calls{"tray.remove", Held("PC01")}));
 }
 
 TEST_F(PollCycle, ReleaseWhenThisComputerHoldsAndHasHungUp)
@@ -74,7 +75,7 @@ TEST_F(PollCycle, ReleaseWhenThisComputerHoldsAndHasHungUp)
     EXPECT_EQ(Tick(), (Calls{"probe", "host", "probe", "host", "now"}));
     EXPECT_EQ(Status(), "OK\r\n");
     EXPECT_EQ(Log(), DisconnectBytes("PC01"));
-    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", kFree}));
+    EXPECT_EQ(Tick(), (Calls{"tray.remove", kFree}));
 }
 
 TEST_F(PollCycle, NoActionAsksAllThreeProbesAndWritesNothing)
@@ -162,7 +163,7 @@ TEST_F(PollCycle, TicksDoNotNestWhileTheWarningIsOpen)
         if (c == kWarning && nested++ < 5) form.Timer1_Timer();  // ticks falling due meanwhile
     };
     Tick();
-    EXPECT_EQ(fake.callsStartingWith("msgbox").size(), 1u);
+    EXPECT_EQ(fake.callsStartingWith("warning").size(), 1u);
     EXPECT_EQ(fake.callsStartingWith("probe").size(), 3u);
     EXPECT_EQ(Log(), ViolationBytes("PC01"));
     EXPECT_EQ(Tick().size(), 10u);  // and they run again afterwards
@@ -189,7 +190,7 @@ TEST_F(FailingTicks, AMissingStatusFileIsReportedOnceAndPollingResumes)
     EXPECT_EQ(form.CurrentHolder(), "PC02");
 
     GivenStatus("OK\r\n");
-    EXPECT_EQ(Tick(), (Calls{"tray.remove 1", kFree}));
+    EXPECT_EQ(Tick(), (Calls{"tray.remove", kFree}));
     // Failing again after a good tick is reported again.
     std::filesystem::remove(server.file("kesrow.txt"));
     EXPECT_EQ(Tick().size(), 1u);

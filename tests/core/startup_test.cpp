@@ -16,9 +16,9 @@ std::string Input(const std::string& def)
 {
     return "input ケスロウ [" + def + "] | サーバパスを入力して下さい\r最後は￥でくくること";
 }
-const Calls kEndQuietly = {"tray.remove 1", "formUnloaded", "end"};
+const Calls kEndQuietly = {"tray.remove", "formUnloaded", "end"};
 // The release check cannot open the status file; the process ends all the same.
-const Calls kEndAfterFailedCheck = {"tray.remove 1", "end"};
+const Calls kEndAfterFailedCheck = {"tray.remove", "end"};
 
 Calls Then(Calls a, const Calls& b)
 {
@@ -34,8 +34,8 @@ TEST_F(StartUp, NormalStartShowsOneIconAndEnablesTheTimerLast)
     GivenServerPathFile(server.prefix() + ",ignored\r\nsecond line\r\n");
     GivenStatus("PC02\r\n");
     form.Form_Load();
-    EXPECT_EQ(fake.calls, (Calls{"previousInstance", "curdir", "tray.imageListHandle",
-                                 "tray.setImageList 4711", kFree, "timer on"}));
+    EXPECT_EQ(fake.calls, (Calls{"previousInstance", "curdir", 
+                                 kFree, "timer on"}));
     EXPECT_EQ(form.ServerPath(), server.prefix());
     EXPECT_EQ(form.CurrentHolder(), "");
 }
@@ -73,7 +73,7 @@ class StartUpFailure : public FormTest {
 protected:
     void ExpectRecoveryThenCancel(const Calls& before, const Calls& end)
     {
-        fake.messageAnswers = {2};
+        fake.messageAnswers = {Answer::Cancel};
         const std::string pasBefore = Exists(cwd.file("pas.txt")) ? ReadBytes(cwd.file("pas.txt")) : "-";
         form.Form_Load();
         EXPECT_EQ(fake.calls, Then(Then(before, {kQuestion}), end));
@@ -112,9 +112,9 @@ TEST_F(StartUpFailure, TrayIconThatCannotBeAdded)
     fake.onCall = [](const std::string& c) {
         if (c.rfind("tray.add", 0) == 0) throw std::runtime_error("no notification area");
     };
-    ExpectRecoveryThenCancel({"previousInstance", "curdir", "tray.imageListHandle", "tray.setImageList 4711",
+    ExpectRecoveryThenCancel({"previousInstance", "curdir", 
                               kFree},
-                             {"tray.remove 1", "host", "formUnloaded", "end"});
+                             {"tray.remove", "host", "formUnloaded", "end"});
 }
 
 TEST_F(StartUpFailure, TimerThatCannotStartLeavesTheIconToTheUnloadPath)
@@ -124,7 +124,7 @@ TEST_F(StartUpFailure, TimerThatCannotStartLeavesTheIconToTheUnloadPath)
     fake.onCall = [](const std::string& c) {
         if (c == "timer on") throw std::runtime_error("no timer");
     };
-    fake.messageAnswers = {2};
+    fake.messageAnswers = {Answer::Cancel};
     form.Form_Load();
     // The unload path runs against the server path start-up read and
     // releases the line this computer held.
@@ -173,7 +173,7 @@ TEST_F(Recovery, AMissingOrEmptyServerPathFileOffersAnEmptyDefaultAndStoresTheAn
         fresh.cwd = fake.cwd;
         fresh.inputAnswers = {"/mnt/line/"};
         if (empty) GivenServerPathFile(""); else std::filesystem::remove(cwd.file("pas.txt"));
-        kesrow(fresh.platform).Form_Load();
+        MainForm(fresh.platform).Form_Load();
         EXPECT_EQ(fresh.calls, Then({"previousInstance", "curdir", kQuestion, "curdir", Input(""), kChanged},
                                     kEndQuietly));
         EXPECT_EQ(ReadBytes(cwd.file("pas.txt")), "/mnt/line/\r\n");
@@ -197,7 +197,7 @@ TEST_F(UnloadPath, ReleasesTheLineWhenTheStatusNamesThisComputer)
 {
     Started("PC01\r\n");
     form.f_end_Click();
-    EXPECT_EQ(fake.calls, (Calls{"tray.remove 1", "host", "host", "now", "formUnloaded", "end"}));
+    EXPECT_EQ(fake.calls, (Calls{"tray.remove", "host", "host", "now", "formUnloaded", "end"}));
     EXPECT_EQ(Status(), "OK\r\n");
     EXPECT_EQ(Log(), DisconnectBytes("PC01"));
 }
@@ -207,13 +207,13 @@ TEST_F(UnloadPath, WritesNothingForAnotherHolderOrAFreeLine)
     for (const char* status : {"PC02\r\n", "OK\r\n", "pc01\r\n"}) {
         FakePlatform fresh;
         fresh.cwd = fake.cwd;
-        kesrow other(fresh.platform);
+        MainForm other(fresh.platform);
         GivenServerPathFile(server.prefix() + "\r\n");
         GivenStatus(status);
         other.Form_Load();
         fresh.calls.clear();
         other.f_end_Click();
-        EXPECT_EQ(fresh.calls, (Calls{"tray.remove 1", "host", "formUnloaded", "end"})) << status;
+        EXPECT_EQ(fresh.calls, (Calls{"tray.remove", "host", "formUnloaded", "end"})) << status;
         EXPECT_EQ(Status(), status);
         EXPECT_FALSE(LogExists());
     }
@@ -223,7 +223,7 @@ TEST_F(UnloadPath, AnEmptyStatusFileIsNotReadAndAsksNoHostName)
 {
     Started("");
     form.MenuEnd_Click();
-    EXPECT_EQ(fake.calls, (Calls{"tray.remove 1", "formUnloaded"}));
+    EXPECT_EQ(fake.calls, (Calls{"tray.remove", "formUnloaded"}));
     EXPECT_EQ(Status(), "");
 }
 
@@ -243,7 +243,7 @@ TEST_F(UnloadPath, AnUnreachableStatusFileIsShownAndEndsWithTheIconGone)
     std::filesystem::remove(server.file("kesrow.txt"));
     form.RunEvent([&] { form.f_end_Click(); });
     ASSERT_EQ(fake.calls.size(), 3u);
-    EXPECT_EQ(fake.calls[0], "tray.remove 1");
+    EXPECT_EQ(fake.calls[0], "tray.remove");
     EXPECT_EQ(fake.calls[1].rfind("msgbox 48 ケスロウ | " + server.file("kesrow.txt") + ": No such file", 0),
               0u) << fake.calls[1];
     EXPECT_EQ(fake.calls[2], "end");

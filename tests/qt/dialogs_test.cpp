@@ -26,7 +26,7 @@ struct SeenBox {
 
 // Shows a message box, records what it shows, then answers with the button
 // labelled `answer`, or with the key `key` when answer is empty.
-int AskBox(const std::string& prompt, int style, SeenBox& seen, const QString& answer, int key = 0)
+Answer AskBox(const std::string& prompt, BoxStyle style, SeenBox& seen, const QString& answer, int key = 0)
 {
     OnModal([&seen, answer, key](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
@@ -51,37 +51,37 @@ int AskBox(const std::string& prompt, int style, SeenBox& seen, const QString& a
 TEST(MessageBox, Style0IsOkAloneWithoutIconAndEscAnswersOk)
 {
     SeenBox seen;
-    EXPECT_EQ(AskBox("サーバパスの変更後はプログラムを終了します", 0, seen, "OK"), 1);
+    EXPECT_EQ(AskBox("サーバパスの変更後はプログラムを終了します", BoxStyle::OkOnly, seen, "OK"), Answer::Ok);
     EXPECT_EQ(seen.title, "ケスロウ");
     EXPECT_EQ(seen.text, "サーバパスの変更後はプログラムを終了します");
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.buttons, QStringList{"OK"});
     EXPECT_EQ(seen.defaultButton, "OK");
     SeenBox escaped;
-    EXPECT_EQ(AskBox("x", 0, escaped, "", Qt::Key_Escape), 1);  // Esc on a lone OK is OK
+    EXPECT_EQ(AskBox("x", BoxStyle::OkOnly, escaped, "", Qt::Key_Escape), Answer::Ok);  // Esc on a lone OK is OK
 }
 
 TEST(MessageBox, Style1OffersOkAndCancel)
 {
     SeenBox seen;
-    EXPECT_EQ(AskBox("a\rb", 1, seen, "OK"), 1);
+    EXPECT_EQ(AskBox("a\rb", BoxStyle::OkCancel, seen, "OK"), Answer::Ok);
     EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
     EXPECT_EQ(seen.buttons, (QStringList{"OK", "キャンセル"}));
     EXPECT_EQ(seen.defaultButton, "OK");
     EXPECT_EQ(seen.text, "a\nb");  // CR is a line break
 
     SeenBox cancelled;
-    EXPECT_EQ(AskBox("a", 1, cancelled, "キャンセル"), 2);
+    EXPECT_EQ(AskBox("a", BoxStyle::OkCancel, cancelled, "キャンセル"), Answer::Cancel);
     SeenBox escaped;
-    EXPECT_EQ(AskBox("a", 1, escaped, "", Qt::Key_Escape), 2);
+    EXPECT_EQ(AskBox("a", BoxStyle::OkCancel, escaped, "", Qt::Key_Escape), Answer::Cancel);
     SeenBox entered;
-    EXPECT_EQ(AskBox("a", 1, entered, "", Qt::Key_Return), 1);
+    EXPECT_EQ(AskBox("a", BoxStyle::OkCancel, entered, "", Qt::Key_Return), Answer::Ok);
 }
 
 TEST(MessageBox, Style48ShowsTheExclamationIcon)
 {
     SeenBox seen;
-    EXPECT_EQ(AskBox("このアプリケーションはすでに開かれています。", 48, seen, "OK"), 1);
+    EXPECT_EQ(AskBox("このアプリケーションはすでに開かれています。", BoxStyle::Exclamation, seen, "OK"), Answer::Ok);
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
     EXPECT_EQ(seen.buttons, QStringList{"OK"});
 }
@@ -90,7 +90,7 @@ TEST(MessageBox, ClosingItsFrameIsCancel)
 {
     OnModal([](QWidget* box) { box->close(); });
     QtDialogs dialogs;
-    EXPECT_EQ(dialogs.messageBox("x", 1, "ケスロウ"), 2);
+    EXPECT_EQ(dialogs.messageBox("x", BoxStyle::OkCancel, "ケスロウ"), Answer::Cancel);
 }
 
 struct SeenInput {

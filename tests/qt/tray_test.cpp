@@ -1,4 +1,4 @@
-// The tray icon and its image list, the popup menu, and the window that
+// The tray icon, the popup menu, and the window that
 // stands in for the icon on desktops without a notification area.
 #include <QAction>
 #include <QCoreApplication>
@@ -7,7 +7,6 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <gtest/gtest.h>
-#include <stdexcept>
 
 #include "platform/qt/fallback_window.h"
 #include "platform/qt/pictures.h"
@@ -17,44 +16,32 @@
 namespace kesrow::qt {
 namespace {
 
-TEST(TrayIcon, RefusesAnUnknownListABadIndexAndAnAddBeforeTheList)
-{
-    QtTrayIcon tray;
-    EXPECT_THROW(tray.add(1, 1, "a"), std::logic_error);
-    EXPECT_THROW(tray.setImageList(tray.imageListHandle() + 1), std::invalid_argument);
-    tray.setImageList(tray.imageListHandle());
-    EXPECT_THROW(tray.add(1, 0, "a"), std::out_of_range);
-    EXPECT_THROW(tray.add(1, 3, "a"), std::out_of_range);
-    EXPECT_EQ(tray.shown(1), nullptr);
-}
-
 TEST(TrayIcon, AddShowsImageTooltipAndMenuAndChangesInPlaceWhenAnAddFollowsARemove)
 {
     QMenu menu;
     QtTrayIcon tray(&menu);
-    EXPECT_NO_THROW(tray.remove(1));  // nothing shown yet
+    EXPECT_NO_THROW(tray.remove());  // nothing shown yet
     QStringList seen;
     tray.onChange = [&](const QIcon& picture, const QString& tip) {
         seen << (picture.isNull() ? QStringLiteral("none") : tip);
     };
-    tray.setImageList(tray.imageListHandle());
-    tray.add(1, 1, "free");
-    const QSystemTrayIcon* first = tray.shown(1);
+    tray.add(TrayImage::Normal, "free");
+    const QSystemTrayIcon* first = tray.shown();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->toolTip(), "free");
     EXPECT_EQ(first->contextMenu(), &menu);
     const QImage normal = first->icon().pixmap(32, 32).toImage();
-    tray.remove(1);
-    tray.add(1, 2, "held");
+    tray.remove();
+    tray.add(TrayImage::Prohibition, "held");
     QCoreApplication::processEvents();
-    EXPECT_EQ(tray.shown(1), first);  // the same icon, never hidden
+    EXPECT_EQ(tray.shown(), first);  // the same icon, never hidden
     EXPECT_EQ(first->toolTip(), "held");
     EXPECT_NE(first->icon().pixmap(32, 32).toImage(), normal);
-    tray.remove(1);
-    EXPECT_EQ(tray.shown(1), nullptr);
-    tray.remove(1);
+    tray.remove();
+    EXPECT_EQ(tray.shown(), nullptr);
+    tray.remove();
     QCoreApplication::processEvents();
-    EXPECT_EQ(tray.shown(1), nullptr);
+    EXPECT_EQ(tray.shown(), nullptr);
     EXPECT_EQ(seen, (QStringList{"free", "held", "none"}));
 }
 

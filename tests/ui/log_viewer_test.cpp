@@ -46,7 +46,7 @@ TEST(LogViewer, AMissingOrUnreadableLogIsReportedAndTheProgramKeepsRunning)
     copy.menu.m_rog_Click();
     std::filesystem::create_directory(copy.server.file("kesrow.log"));
     copy.form.RunEvent([&] { copy.menu.m_rog_Click(); });
-    const std::string prefix = "msgbox 48 ケスロウ | 接続ログを読み込めません。\n";
+    const std::string prefix = "msgbox 48 ケスロウ | 接続ログを読み込めません。\r";
     EXPECT_EQ(copy.fake.calls,
               (Calls{prefix + copy.server.file("kesrow.log") + ": " + std::strerror(ENOENT),
                      prefix + copy.server.file("kesrow.log") + ": " + std::strerror(EISDIR)}));

@@ -1,5 +1,5 @@
 // A copy that has started against a real server folder in a temp folder,
-// with the fake platform and the fake forms, registry and launcher.
+// with the fake platform, the fake forms and a fake system information tool.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,10 +17,9 @@ struct RunningCopy {
     TempDir server;
     FakePlatform fake;
     FakeForms forms{fake.calls};
-    FakeRegistry registry{fake.calls};
-    FakeLauncher launcher{fake.calls};
-    UiServices ui{forms, registry, launcher};
-    kesrow form{fake.platform};
+    FakeSysInfo sysInfo{fake.calls};
+    UiServices ui{forms, sysInfo};
+    MainForm form{fake.platform};
     TrayMenu menu{form, ui};
 
     explicit RunningCopy(const std::string& status = "OK\r\n")

@@ -69,8 +69,8 @@ TEST(ServerPathDialog, AcceptedPathIsWrittenThenTheOldFolderIsReleasedAndTheProg
 
     const Calls& calls = copy.fake.calls;
     auto at = [&](const std::string& c) { return std::find(calls.begin(), calls.end(), c) - calls.begin(); };
-    EXPECT_LT(at("msgbox 0 ケスロウ | サーバパスの変更後はプログラムを終了します"), at("tray.remove 1"));
-    EXPECT_LT(at("tray.remove 1"), at("formUnloaded"));
+    EXPECT_LT(at("msgbox 0 ケスロウ | サーバパスの変更後はプログラムを終了します"), at("tray.remove"));
+    EXPECT_LT(at("tray.remove"), at("formUnloaded"));
     EXPECT_EQ(Calls(calls.end() - 2, calls.end()), (Calls{"formUnloaded", "end"}));
 }
 

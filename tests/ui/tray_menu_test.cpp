@@ -30,7 +30,7 @@ TEST(TrayMenu, EachItemRunsItsCommand)
             {"popup", "curdir",
              "input ケスロウ [" + copy.server.prefix() + "] | サーバパスを入力して下さい\r最後は￥でくくること"},
             {"popup", "about", "about closed"},
-            {"popup", "tray.remove 1", "host", "formUnloaded", "end"},
+            {"popup", "tray.remove", "host", "formUnloaded", "end"},
         };
         copy.forms.popupAnswers = {item};
         copy.menu.IconTray1_RightClick(2, 10, 20);

@@ -1,10 +1,13 @@
-#include "platform/posix/program_launcher.h"
+#include "platform/posix/posix_services.h"
 
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <sstream>
 #include <system_error>
 #include <thread>
 
@@ -36,16 +39,42 @@ private:
     posix_spawnattr_t attr_;
 };
 
-}  // namespace
-
-std::string PosixProgramLauncher::findFile(const std::string& fullName)
+bool IsExecutableFile(const std::string& path)
 {
     struct stat st {};
-    if (::stat(fullName.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
-    return fullName.substr(fullName.find_last_of('/') + 1);
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-void PosixProgramLauncher::start(const std::string& path, int /*windowStyle*/)
+}  // namespace
+
+PosixSystemInfoTool::PosixSystemInfoTool()
+    : PosixSystemInfoTool(std::getenv("PATH") ? std::getenv("PATH") : "/usr/local/bin:/usr/bin:/bin",
+                          {"hardinfo", "gnome-system-monitor", "kinfocenter"})
+{
+}
+
+PosixSystemInfoTool::PosixSystemInfoTool(std::string searchPath, std::vector<std::string> tools)
+    : searchPath_(std::move(searchPath)), tools_(std::move(tools))
+{
+}
+
+std::string PosixSystemInfoTool::find()
+{
+    for (const auto& tool : tools_) {
+        std::istringstream dirs(searchPath_);
+        std::string dir;
+        while (std::getline(dirs, dir, ':')) {
+            // An empty entry would mean the current directory: not a place
+            // to start programs from.
+            if (dir.empty()) continue;
+            const std::string candidate = dir + "/" + tool;
+            if (IsExecutableFile(candidate)) return candidate;
+        }
+    }
+    return {};
+}
+
+void PosixSystemInfoTool::start(const std::string& path)
 {
     SpawnAttributes attributes;
     std::string arg0 = path;

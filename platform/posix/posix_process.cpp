@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <system_error>
@@ -16,6 +17,19 @@ std::string CurrentDirectory()
     if (!cwd)
         throw std::system_error(errno, std::generic_category(), "getcwd");
     return cwd.get();
+}
+
+void PosixProcess::formUnloaded()
+{
+    unloaded_ = true;
+    if (onUnloaded) onUnloaded();
+}
+
+void PosixProcess::end()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _exit(0);
 }
 
 }  // namespace kesrow

@@ -1,0 +1,91 @@
+// The program's fixed texts, exactly as users see them. Front ends include
+// this header without the main form. "\r" is a line break inside a box.
+#pragma once
+
+#include <string>
+
+namespace kesrow {
+
+inline constexpr const char* kTitle = "ケスロウ";
+
+// The tray icon's tooltips.
+inline constexpr const char* kLineFreeTooltip = "ダイアルアップ接続している人はいません";
+inline std::string LineHeldTooltip(const std::string& holder)
+{
+    return "ダイアルアップに" + holder + "さんが接続中";
+}
+
+// Start-up and its recovery.
+inline constexpr const char* kAlreadyRunning = "このアプリケーションはすでに開かれています。";
+inline constexpr const char* kLoadErrorTitle = "ロードエラー";
+inline constexpr const char* kRecoveryQuestion =
+    "現在このコンピュータは、ネットワーク環境ではありません。\rサーバパスの変更を行う時はＯＫを押して下さい";
+
+// The server path prompts of the recovery and of the server path dialog.
+inline constexpr const char* kServerPathPrompt = "サーバパスを入力して下さい\r最後は￥でくくること";
+inline constexpr const char* kServerPathRejected = "サーバパスの最後は￥でくくって下さい";
+inline constexpr const char* kServerPathChanged = "サーバパスの変更後はプログラムを終了します";
+
+// The poll cycle.
+inline constexpr const char* kWarningText =
+    "タスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\r直ちに切断して下さい";
+inline constexpr const char* kPollingStopped =
+    "共有フォルダのファイルを読み書きできません。\r接続が戻ると自動的に監視を再開します。\r\r";
+
+// The tray menu, in the popup's order; "バージョン情報" is its default item.
+inline constexpr const char* kMenuItems[] = {"接続ログ", "サーバパス", "バージョン情報", "終了"};
+inline constexpr int kMenuDefaultItem = 2;
+inline constexpr const char* kMenuEndCaption = "終了(&X)";
+
+// The log viewer logtimes.
+inline constexpr const char* kLogViewerCaption = "接続時間ログ情報";
+inline constexpr const char* kLogUnreadable = "接続ログを読み込めません。\r";
+inline constexpr const char* kOkCaption = "OK";
+inline constexpr const char* kCancelCaption = "キャンセル";
+
+// The About box frmAbout. Nothing changes these at run time.
+inline constexpr const char* kAboutCaption = "ケスロウのﾊﾞｰｼﾞｮﾝ情報";
+inline constexpr const char* kAboutTitleLabel = "ケスロウ";               // lblTitle
+inline constexpr const char* kAboutVersionLabel = "ﾊﾞｰｼﾞｮﾝ 3.0.0.0";      // Label1, not the build's version
+inline constexpr const char* kAboutServerNote = "※サーバには kesrow.txt と kesrow.log が必要です";  // lblVersion
+inline constexpr const char* kAboutSysInfoButton = "ｼｽﾃﾑ情報(&S)...";
+inline constexpr const char* kSysInfoUnavailable = "現時点ではｼｽﾃﾑ情報を使用できません";
+
+// lblDisclaimer: three parts; the runs of 35 and 18 blanks make the label's
+// word wrap put each part on a line of its own.
+inline constexpr const char* kAboutDisclaimer =
+    "ケスロウ（ダイアルアップ使用通知ソフト）"
+    "                                   "
+    "作成: ケスロウ開発グループ"
+    "                  "
+    "「ケスロウ」は開発グループの商標です";
+
+// Text1: the version history, eleven lines each ended by CR LF. The breaks
+// inside words are part of the text.
+inline constexpr const char* kAboutHistory =
+    "バージョンアップにあたっての修正情報 アベンド、ユーザ名入力\r\n"
+    "画\r\n"
+    "面\r\n"
+    "キャンセル押下時の未キャンセル（←1.0.0.0）二重起動時のメッセ\r\n"
+    "ー\r\n"
+    "ジボックス永遠ループ（←1.2.2.0）ユーザによるサーバパスの変更\r\n"
+    "機\r\n"
+    "能追加（←1.8.5.2）オート禁止マーク機能追加（←2.0.0.2）チラチラ\r\n"
+    "ル\r\n"
+    "ープの解除（←2.3.5.2）起動エラー時のタイマーの先走りの防止（\r\n"
+    "←2.3.7.5）ログ機能追加（←2.6.0.1）不正ログオン時のエラーメッセージ表示処理、手動ログオンモードの削除（←3.0.0.0）\r\n";
+
+// A box text with each CR (alone or before LF) as one "\n", for front ends
+// whose boxes break lines at "\n".
+inline std::string BoxLineBreaks(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i] == '\r' ? '\n' : text[i];
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    return out;
+}
+
+}  // namespace kesrow
