@@ -7,7 +7,7 @@
 
 namespace kesrow {
 
-MainForm::MainForm(Platform& platform) : p_(platform) {}
+MainForm::MainForm(Platform& platform) : p_(platform), share_(platform.uiThread) {}
 
 std::string MainForm::StatusFile() const { return serverPath_ + kStatusFileName; }
 std::string MainForm::LogFile() const { return serverPath_ + kLogFileName; }
@@ -54,12 +54,19 @@ void MainForm::errsyori()
     unloadQuietlyAndEnd();
 }
 
+// Start-up's own end, before any tick: it waits on the share as start-up
+// does. A failed release check is not reported; the process ends all the same.
 void MainForm::unloadQuietlyAndEnd()
 {
-    try {
-        Unload();
-    } catch (const std::exception&) {
-        // The process ends all the same.
+    if (!unloaded_) {
+        unloaded_ = true;
+        released_ = true;
+        try {
+            Form_QueryUnload();
+            Form_Unload();
+            p_.process.formUnloaded();
+        } catch (const std::exception&) {
+        }
     }
     p_.process.end();
 }
@@ -81,19 +88,31 @@ void MainForm::Form_Unload()
     if (p_.host.localHostName() == holder) setudan();
 }
 
-void MainForm::Unload()
+void MainForm::Unload(std::function<void()> then)
 {
     if (unloaded_) return;
     unloaded_ = true;
     Form_QueryUnload();
-    Form_Unload();
-    p_.process.formUnloaded();
+    // A share that does not answer keeps the claim, as after a crash; this
+    // computer's next start releases it.
+    share_.runWithin(kReleaseLimit, [this] { Form_Unload(); }, [this, then](std::exception_ptr failure) {
+        released_ = true;
+        try {
+            if (failure) std::rethrow_exception(failure);
+        } catch (const ShareTimeout&) {
+        } catch (const std::exception& e) {
+            p_.dialogs.messageBox(e.what(), BoxStyle::Exclamation, kTitle);
+            p_.process.end();
+            return;
+        }
+        p_.process.formUnloaded();
+        if (then) then();
+    });
 }
 
 void MainForm::f_end_Click()
 {
-    Unload();
-    p_.process.end();
+    Unload([this] { p_.process.end(); });
 }
 
 void MainForm::MenuEnd_Click()
@@ -141,6 +160,21 @@ void MainForm::RunEvent(const std::function<void()>& handler)
         p_.dialogs.messageBox(e.what(), BoxStyle::Exclamation, kTitle);
         p_.process.end();
     }
+}
+
+void MainForm::RunOnShare(std::function<void()> job, std::function<void()> done)
+{
+    share_.run(std::move(job), [this, done](std::exception_ptr failure) {
+        RunEvent([&] {
+            if (failure) std::rethrow_exception(failure);
+            done();
+        });
+    });
+}
+
+bool MainForm::Settled() const
+{
+    return !inTick_ && share_.outstanding() == 0 && (!unloaded_ || released_);
 }
 
 }  // namespace kesrow

@@ -1,16 +1,25 @@
 // The main form: the program's one long-lived object. It holds the server
 // path and the holder last seen, and runs start-up, the poll cycle, claim
-// and release, and the unload path.
+// and release, and the unload path. Every access to the shared folder after
+// start-up runs on its share worker; the rest on the user-interface thread.
 #pragma once
 
+#include <chrono>
+#include <exception>
 #include <functional>
 #include <string>
 
+#include "core/share_worker.h"
 #include "platform/platform.h"
 
 namespace kesrow {
 
 inline constexpr int kTimerIntervalMs = 100;
+// Ticks skipped behind one access to the share before the icon says that
+// the line's state is unknown.
+inline constexpr int kSilentTicksUntilUnknown = 20;
+// How long the unload path waits for its release before the copy ends without it.
+inline constexpr std::chrono::milliseconds kReleaseLimit{5000};
 
 class MainForm {
 public:
@@ -21,8 +30,10 @@ public:
     // The unload path: remove the icon, release a line this computer holds.
     void Form_QueryUnload();
     void Form_Unload();
-    // Unload the main form: the unload path once, then no form is left.
-    void Unload();
+    // Unload the main form: the unload path once; once the release has run,
+    // or kReleaseLimit has passed without it, no form is left and then runs.
+    // A failed release is shown and ends the program.
+    void Unload(std::function<void()> then = {});
 
     void f_end_Click();
     void MenuEnd_Click();
@@ -34,6 +45,11 @@ public:
 
     // Runs an event handler; a failure nothing caught is shown and ends the program.
     void RunEvent(const std::function<void()>& handler);
+    // Runs job on the share worker after what is queued there, then done
+    // as an event; a failure of job is handled as done's own.
+    void RunOnShare(std::function<void()> job, std::function<void()> done);
+    // No tick, access to the share or unload path is under way.
+    bool Settled() const;
 
     const std::string& ServerPath() const { return serverPath_; }
     const std::string& CurrentHolder() const { return currentHolder_; }
@@ -42,8 +58,19 @@ public:
     Platform& platform() { return p_; }
 
 private:
+    // What one tick found on the worker, for the user-interface thread.
+    struct TickOutcome {
+        enum class Action { None, Change, Violation } action = Action::None;
+        bool statusRead = false;
+        std::string status;
+    };
+
     void errsyori();
-    void pollOnce();
+    void pollOnce(TickOutcome& outcome, const std::string& holder, bool unknownShown);
+    void finishTick(const TickOutcome& outcome, std::exception_ptr failure);
+    void tickFailed(std::exception_ptr failure);
+    void endTick();
+    void showUnknown();
     bool IsDialedUp();
     void warnViolation();
     void unloadQuietlyAndEnd();
@@ -55,8 +82,13 @@ private:
     std::string serverPath_;
     std::string currentHolder_;
     bool unloaded_ = false;
+    bool released_ = false;
     bool inTick_ = false;
     bool tickFailureShown_ = false;
+    bool unknownShown_ = false;
+    int silentTicks_ = 0;
+    // Last: its thread runs jobs on this form, so it goes first.
+    ShareWorker share_;
 };
 
 }  // namespace kesrow

@@ -10,6 +10,7 @@ inline constexpr const char* kTitle = "ケスロウ";
 
 // The tray icon's tooltips.
 inline constexpr const char* kLineFreeTooltip = "ダイアルアップ接続している人はいません";
+inline constexpr const char* kShareUnknownTooltip = "共有フォルダに接続できません（回線の状態は不明です）";
 inline std::string LineHeldTooltip(const std::string& holder)
 {
     return "ダイアルアップに" + holder + "さんが接続中";

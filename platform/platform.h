@@ -1,7 +1,8 @@
 // What the line monitor and the menu need from the outside world, asked in
 // the program's own words. Each front end (Qt, console, Win32, the tests'
-// fake) answers them its own way. All text is UTF-8; all calls come from the
-// one user-interface thread.
+// fake) answers them its own way. All text is UTF-8. Every call comes from
+// the one user-interface thread, except that the share worker asks the
+// host name, the clock and the dial-up probe, and posts to UiThread.
 #pragma once
 
 #include <functional>
@@ -14,6 +15,7 @@ namespace kesrow {
 enum class TrayImage : int {
     Normal = 1,       // the program's picture: the line is free
     Prohibition = 2,  // the prohibition sign: a computer holds the line
+    Unknown = 3,      // the normal picture greyed, with a question mark: the share does not answer
 };
 
 // The program's one notification-area icon. Changing it is always remove,
@@ -118,6 +120,16 @@ public:
     virtual void showAbout(const std::function<void()>& onSysInfo) = 0;
 };
 
+// The user-interface thread's queue, through which the share worker hands
+// its results back.
+class UiThread {
+public:
+    virtual ~UiThread() = default;
+    // Runs task on the user-interface thread soon, after the tasks posted
+    // before it, and also inside the loops of modal boxes. Any thread may call it.
+    virtual void post(std::function<void()> task) = 0;
+};
+
 // Everything the main form runs against.
 struct Platform {
     TrayIcon& tray;
@@ -127,6 +139,7 @@ struct Platform {
     Clock& clock;
     Process& process;
     DialUp& dialUp;
+    UiThread& uiThread;
 };
 
 // What the tray menu needs besides the main form's platform.

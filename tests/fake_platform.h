@@ -3,7 +3,10 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
+#include <mutex>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -19,7 +22,8 @@ class FakePlatform : public TrayIcon,
                      public PollTimer,
                      public Clock,
                      public Process,
-                     public DialUp {
+                     public DialUp,
+                     public UiThread {
 public:
     // Recorded calls, e.g. "tray.add 2 <tooltip>", "msgbox 48 <title> | <prompt>".
     std::vector<std::string> calls;
@@ -38,7 +42,29 @@ public:
     // Called with each recorded line; may throw to make that call fail.
     std::function<void(const std::string&)> onCall;
 
-    Platform platform{*this, *this, *this, *this, *this, *this, *this};
+    Platform platform{*this, *this, *this, *this, *this, *this, *this, *this};
+
+    // Posted tasks wait until the test runs them on its own thread.
+    void post(std::function<void()> task) override {
+        std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(task));
+        postedChanged_.notify_all();
+    }
+    // Runs posted tasks, waiting for more, until done() holds; false when
+    // it does not within the time given.
+    bool runUntil(const std::function<bool()>& done,
+                  std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            std::unique_lock lock(postedMutex_);
+            if (!postedChanged_.wait_until(lock, deadline, [&] { return !posted_.empty(); })) return false;
+            auto task = std::move(posted_.front());
+            posted_.pop_front();
+            lock.unlock();
+            task();
+        }
+        return true;
+    }
 
     void add(TrayImage image, const std::string& tip) override {
         record("tray.add " + std::to_string(static_cast<int>(image)) + " " + tip);
@@ -89,6 +115,10 @@ public:
     }
 
 private:
+    std::mutex postedMutex_;
+    std::condition_variable postedChanged_;
+    std::deque<std::function<void()>> posted_;
+
     void record(const std::string& line) {
         calls.push_back(line);
         if (onCall) onCall(line);

@@ -24,15 +24,26 @@ logtimes::logtimes(std::string logFile, Dialogs& dialogs)
 
 bool logtimes::Form_Load()
 {
+    ReadLog();
+    return ReportRead();
+}
+
+void logtimes::ReadLog()
+{
     try {
         text1_ = LogViewerText(logFile_);
-        return true;
     } catch (const FileError& e) {
-        // A missing log is normal before the first claim; ending here would
-        // also leave a line this computer holds claimed.
-        dialogs_.messageBox(kLogUnreadable + std::string(e.what()), BoxStyle::Exclamation, kTitle);
-        return false;
+        failure_ = e.what();
     }
+}
+
+bool logtimes::ReportRead()
+{
+    if (failure_.empty()) return true;
+    // A missing log is normal before the first claim; ending here would
+    // also leave a line this computer holds claimed.
+    dialogs_.messageBox(kLogUnreadable + failure_, BoxStyle::Exclamation, kTitle);
+    return false;
 }
 
 }  // namespace kesrow

@@ -20,10 +20,16 @@ public:
     bool Form_Load();
     const std::string& Text1() const { return text1_; }
 
+    // Form_Load in two steps: the read, on the share worker, then what
+    // Form_Load gives, on the user-interface thread.
+    void ReadLog();
+    bool ReportRead();
+
 private:
     std::string logFile_;
     Dialogs& dialogs_;
     std::string text1_;
+    std::string failure_;
 };
 
 }  // namespace kesrow

@@ -17,8 +17,7 @@ void ChangeServerPath(MainForm& form)
     // The current directory is read afresh at each access.
     ReplaceWithLine(ServerPathFile(p.process.currentDirectory()), answer);
     p.dialogs.messageBox(kServerPathChanged, BoxStyle::OkOnly, kTitle);
-    form.Unload();
-    p.process.end();
+    form.Unload([&p] { p.process.end(); });
 }
 
 }  // namespace kesrow

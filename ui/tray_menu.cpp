@@ -1,5 +1,7 @@
 #include "ui/tray_menu.h"
 
+#include <memory>
+
 #include "ui/about_box.h"
 #include "ui/log_viewer.h"
 #include "ui/server_path_dialog.h"
@@ -26,10 +28,13 @@ void TrayMenu::Choose(int index)
     }
 }
 
+// The log is read on the share worker; the viewer opens once it has been read.
 void TrayMenu::m_rog_Click()
 {
-    logtimes viewer(form_.LogFile(), form_.platform().dialogs);
-    if (viewer.Form_Load()) ui_.forms.showLogViewer(viewer.Text1());
+    auto viewer = std::make_shared<logtimes>(form_.LogFile(), form_.platform().dialogs);
+    form_.RunOnShare([viewer] { viewer->ReadLog(); }, [this, viewer] {
+        if (viewer->ReportRead()) ui_.forms.showLogViewer(viewer->Text1());
+    });
 }
 
 void TrayMenu::M_SAV_Click()

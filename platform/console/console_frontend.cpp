@@ -16,11 +16,13 @@ int RunConsole()
     ConsoleTimer timer(loop, kTimerIntervalMs);
     PosixServices posix;
     posix.process.onUnloaded = [&] { loop.quit(); };
-    Platform platform = posix.platform(tray, dialogs, timer);
+    Platform platform = posix.platform(tray, dialogs, timer, loop);
     MainForm form(platform);
 
-    // The unload path runs once, however many stop signals arrive.
-    loop.onSignal = [&] { form.RunEvent([&] { form.Unload(); }); };
+    // The unload path runs once, however many stop signals arrive; the
+    // process ends when it is done, or without the release when the share
+    // does not answer.
+    loop.onSignal = [&] { form.RunEvent([&] { form.Unload([&] { posix.process.end(); }); }); };
     loop.onTick = [&] { form.Timer1_Timer(); };
 
     form.RunEvent([&] { form.Form_Load(); });

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <sys/timerfd.h>
 #include <time.h>
@@ -51,10 +52,14 @@ ConsoleLoop::ConsoleLoop()
     timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
     if (timerFd_ < 0)
         Fail("timerfd_create");
+    postedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (postedFd_ < 0)
+        Fail("eventfd");
 }
 
 ConsoleLoop::~ConsoleLoop()
 {
+    close(postedFd_);
     close(timerFd_);
     close(signalFd_);
 }
@@ -71,6 +76,33 @@ void ConsoleLoop::setTimer(bool enabled, int intervalMs)
         Fail("timerfd_settime");
 }
 
+void ConsoleLoop::post(std::function<void()> task)
+{
+    {
+        std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(task));
+    }
+    const std::uint64_t one = 1;
+    (void)!write(postedFd_, &one, sizeof one);
+}
+
+void ConsoleLoop::runPosted()
+{
+    std::uint64_t count = 0;
+    (void)!read(postedFd_, &count, sizeof count);
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(postedMutex_);
+            if (posted_.empty())
+                return;
+            task = std::move(posted_.front());
+            posted_.pop_front();
+        }
+        task();
+    }
+}
+
 bool ConsoleLoop::takeSignal()
 {
     signalfd_siginfo info{};
@@ -80,8 +112,8 @@ bool ConsoleLoop::takeSignal()
 void ConsoleLoop::run()
 {
     while (!quit_) {
-        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {timerFd_, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        pollfd fds[3] = {{signalFd_, POLLIN, 0}, {timerFd_, POLLIN, 0}, {postedFd_, POLLIN, 0}};
+        if (poll(fds, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;
             Fail("poll");
@@ -89,6 +121,10 @@ void ConsoleLoop::run()
         if ((fds[0].revents & POLLIN) && takeSignal()) {
             if (onSignal)
                 onSignal();
+            continue;
+        }
+        if (fds[2].revents & POLLIN) {
+            runPosted();
             continue;
         }
         std::uint64_t expirations = 0;
@@ -101,8 +137,14 @@ void ConsoleLoop::run()
 void ConsoleLoop::signalInsideWait()
 {
     if (takeSignal()) {
+        // The handler's unload path finishes through posted tasks; ticks stay suspended.
         if (onSignal)
             onSignal();
+        while (!quit_) {
+            pollfd fd{postedFd_, POLLIN, 0};
+            if (poll(&fd, 1, -1) > 0)
+                runPosted();
+        }
         std::fflush(stdout);
         std::fflush(stderr);
         _exit(0);

@@ -1,18 +1,23 @@
-// The console copy's one thread: a poll() over a signalfd for the stop
-// signals, a timerfd for Timer1 and, inside boxes, standard input.
+// The console copy's user-interface thread: a poll() over a signalfd for
+// the stop signals, a timerfd for Timer1, an eventfd for tasks posted from
+// the share worker and, inside boxes, standard input.
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
+
+#include "platform/platform.h"
 
 namespace kesrow {
 
-class ConsoleLoop {
+class ConsoleLoop : public UiThread {
 public:
     // Blocks SIGTERM, SIGINT and SIGHUP so that they arrive only through the
     // loop, and ignores SIGPIPE so a closed standard output cannot kill us.
     ConsoleLoop();
-    ~ConsoleLoop();
+    ~ConsoleLoop() override;
     ConsoleLoop(const ConsoleLoop&) = delete;
     ConsoleLoop& operator=(const ConsoleLoop&) = delete;
 
@@ -22,6 +27,7 @@ public:
     std::function<void()> onTick;
 
     void setTimer(bool enabled, int intervalMs);
+    void post(std::function<void()> task) override;
     // Delivers ticks and signals until quit().
     void run();
     void quit() { quit_ = true; }
@@ -35,9 +41,13 @@ public:
 private:
     bool takeSignal();
     void signalInsideWait();
+    void runPosted();
 
     int signalFd_ = -1;
     int timerFd_ = -1;
+    int postedFd_ = -1;
+    std::mutex postedMutex_;
+    std::deque<std::function<void()>> posted_;
     bool quit_ = false;
     bool inputEnded_ = false;
     std::string pending_;  // bytes read from standard input past the last line

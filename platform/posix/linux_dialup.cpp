@@ -1,11 +1,11 @@
-#include <fcntl.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
 #include <net/if.h>
+#include <poll.h>
 #include <net/if_arp.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -16,17 +16,9 @@ namespace kesrow {
 
 namespace {
 
-constexpr const char* kInterfaceList = "/proc/net/dev";
-
-[[noreturn]] void ThrowErrno(const std::string& what)
+[[noreturn]] void ThrowErrno(const std::string& what, int error = errno)
 {
-    throw std::system_error(errno, std::generic_category(), what);
-}
-
-void SetInterfaceName(ifreq& request, const std::string& name)
-{
-    std::memset(&request, 0, sizeof request);
-    name.copy(request.ifr_name, sizeof request.ifr_name - 1);
+    throw std::system_error(error, std::generic_category(), what);
 }
 
 // Mobile-broadband modems are named wwan0, wwp0s20u4, ... by the kernel and udev.
@@ -39,85 +31,122 @@ bool IsMobileBroadbandName(const std::string& name)
 
 LinuxDialUp::~LinuxDialUp()
 {
-    if (socket_ >= 0)
-        close(socket_);
-    if (interfaceList_ >= 0)
-        close(interfaceList_);
+    if (socket_ >= 0) close(socket_);
 }
 
 int LinuxDialUp::activeConnections()
 {
-    return static_cast<int>(activeInterfaces().size());
+    if (socket_ < 0) subscribe();
+    readPending();
+    return static_cast<int>(active_.size());
 }
 
-// /proc/net/dev lists every interface of the reader's network namespace;
-// /sys/class/net would show the namespace sysfs was mounted in instead.
 std::vector<std::string> LinuxDialUp::activeInterfaces()
 {
-    // Interface ioctls work on any socket; a local one needs no protocol.
-    if (socket_ < 0 && (socket_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) < 0)
-        ThrowErrno("socket");
-    if (interfaceList_ < 0 && (interfaceList_ = open(kInterfaceList, O_RDONLY | O_CLOEXEC)) < 0)
-        ThrowErrno(kInterfaceList);
-    // Reading from offset 0 makes the kernel write the list anew.
-    listText_.resize(std::max<std::size_t>(listText_.size(), 4096));
-    std::size_t length = 0;
+    activeConnections();
+    std::vector<std::string> names;
+    for (const auto& [index, name] : active_) names.push_back(name);
+    return names;
+}
+
+void LinuxDialUp::subscribe()
+{
+    const int fd = socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
+    if (fd < 0) ThrowErrno("netlink socket");
+    sockaddr_nl address{};
+    address.nl_family = AF_NETLINK;
+    address.nl_groups = RTMGRP_LINK;
+    if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
+        close(fd);
+        ThrowErrno("netlink bind", error);
+    }
+    socket_ = fd;
+    buffer_.resize(32768);
+    askForEveryLink();
+}
+
+// Subscribed first, listed second: a change in between is in the queue
+// behind the list, or already in the list.
+void LinuxDialUp::askForEveryLink()
+{
+    struct {
+        nlmsghdr header;
+        ifinfomsg body;
+    } request{};
+    request.header.nlmsg_len = sizeof request;
+    request.header.nlmsg_type = RTM_GETLINK;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.body.ifi_family = AF_UNSPEC;
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    if (sendto(socket_, &request, sizeof request, 0, reinterpret_cast<const sockaddr*>(&kernel), sizeof kernel) < 0)
+        ThrowErrno("RTM_GETLINK");
+    active_.clear();
+    listing_ = true;
+}
+
+// The kernel queues a link's notice to every listener in the same pass that
+// changes the flags the interface ioctls report, so what is in the queue
+// now is as fresh as asking: read until it is empty, and while a list is
+// coming in, until its end.
+void LinuxDialUp::readPending()
+{
     for (;;) {
-        if (length == listText_.size())
-            listText_.resize(listText_.size() * 2);
-        const ssize_t got = pread(interfaceList_, listText_.data() + length, listText_.size() - length,
-                                  static_cast<off_t>(length));
-        if (got < 0)
-            ThrowErrno(kInterfaceList);
-        if (got == 0)
-            break;
-        length += static_cast<std::size_t>(got);
+        const ssize_t got = recv(socket_, buffer_.data(), buffer_.size(), MSG_DONTWAIT);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                if (!listing_) return;
+                // The kernel writes the list's next part as we read: it is never long in coming.
+                pollfd wait{socket_, POLLIN, 0};
+                if (poll(&wait, 1, 1000) == 0) ThrowErrno("RTM_GETLINK", ETIMEDOUT);
+                continue;
+            }
+            if (errno == ENOBUFS) {  // notices were lost: start from a fresh list
+                askForEveryLink();
+                continue;
+            }
+            ThrowErrno("netlink recv");
+        }
+        apply(buffer_.data(), static_cast<std::size_t>(got));
     }
-
-    std::vector<std::string> active;
-    // Two header lines, then "  name: counters" per interface.
-    std::size_t line = 0;
-    for (int header = 0; header < 2 && line < length; ++header)
-        line = listText_.find('\n', line) + 1;
-    while (line > 0 && line < length) {
-        const std::size_t colon = listText_.find(':', line);
-        const std::size_t end = listText_.find('\n', line);
-        if (colon == std::string::npos || colon > end)
-            break;
-        std::size_t start = listText_.find_first_not_of(' ', line);
-        std::string name = listText_.substr(start, colon - start);
-        // The link type first: most interfaces are not dial-up, so one ioctl settles them.
-        if ((IsMobileBroadbandName(name) || isPointToPointProtocol(name)) && isUpAndRunning(name))
-            active.push_back(std::move(name));
-        line = end + 1;
-    }
-    return active;
 }
 
-bool LinuxDialUp::isUpAndRunning(const std::string& name)
+void LinuxDialUp::apply(const char* data, std::size_t length)
 {
-    ifreq request;
-    SetInterfaceName(request, name);
-    if (ioctl(socket_, SIOCGIFFLAGS, &request) != 0) {
-        if (errno == ENODEV)  // gone since the list was read
-            return false;
-        ThrowErrno("SIOCGIFFLAGS " + name);
+    for (auto* header = reinterpret_cast<const nlmsghdr*>(data); NLMSG_OK(header, length);
+         header = NLMSG_NEXT(header, length)) {
+        if (header->nlmsg_type == NLMSG_DONE) {
+            listing_ = false;
+            continue;
+        }
+        if (header->nlmsg_type == NLMSG_ERROR) {
+            const auto* error = static_cast<const nlmsgerr*>(NLMSG_DATA(header));
+            if (error->error != 0) {
+                listing_ = false;
+                ThrowErrno("RTM_GETLINK", -error->error);
+            }
+            continue;
+        }
+        if (header->nlmsg_type != RTM_NEWLINK && header->nlmsg_type != RTM_DELLINK) continue;
+        if (header->nlmsg_len < NLMSG_LENGTH(sizeof(ifinfomsg))) continue;
+        const auto* link = static_cast<const ifinfomsg*>(NLMSG_DATA(header));
+        std::string name;
+        int rest = static_cast<int>(IFLA_PAYLOAD(header));
+        for (const rtattr* a = IFLA_RTA(link); RTA_OK(a, rest); a = RTA_NEXT(a, rest))
+            if (a->rta_type == IFLA_IFNAME) name = static_cast<const char*>(RTA_DATA(a));
+        const auto known = active_.find(link->ifi_index);
+        if (name.empty() && known != active_.end()) name = known->second;
+        // IFF_RUNNING: the link has carrier, the line is really there.
+        const unsigned wanted = IFF_UP | IFF_RUNNING;
+        const bool dialUp = header->nlmsg_type == RTM_NEWLINK && (link->ifi_flags & wanted) == wanted &&
+                            (link->ifi_type == ARPHRD_PPP || IsMobileBroadbandName(name));
+        if (dialUp)
+            active_[link->ifi_index] = name;
+        else if (known != active_.end())
+            active_.erase(known);
     }
-    // IFF_RUNNING: the link has carrier, the line is really there.
-    const unsigned wanted = IFF_UP | IFF_RUNNING;
-    return (request.ifr_flags & wanted) == wanted;
-}
-
-bool LinuxDialUp::isPointToPointProtocol(const std::string& name)
-{
-    ifreq request;
-    SetInterfaceName(request, name);
-    if (ioctl(socket_, SIOCGIFHWADDR, &request) != 0) {
-        if (errno == ENODEV)
-            return false;
-        ThrowErrno("SIOCGIFHWADDR " + name);
-    }
-    return request.ifr_hwaddr.sa_family == ARPHRD_PPP;
 }
 
 }  // namespace kesrow

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,11 @@ public:
 };
 
 // Dial-up connections are the network interfaces that are up and running
-// and are PPP links (ARPHRD_PPP) or mobile-broadband modems ("ww..."),
-// asked afresh from the kernel of this process's network namespace.
+// and are PPP links (ARPHRD_PPP) or mobile-broadband modems ("ww..."), in
+// the network namespace the process is in at the first question. A routing
+// socket hears of every link change from the kernel; each question reads
+// what has come since the last one, without waiting, and answers from the
+// set kept so, so a question that finds nothing new costs one system call.
 // Throws std::system_error when the kernel cannot be asked.
 class LinuxDialUp : public DialUp {
 public:
@@ -34,18 +38,19 @@ public:
     LinuxDialUp& operator=(const LinuxDialUp&) = delete;
 
     int activeConnections() override;
-    // Their names, in the kernel's order.
+    // Their names, by interface index.
     std::vector<std::string> activeInterfaces();
 
 private:
-    bool isUpAndRunning(const std::string& name);
-    bool isPointToPointProtocol(const std::string& name);
+    void subscribe();
+    void askForEveryLink();
+    void readPending();
+    void apply(const char* message, std::size_t length);
 
-    // Opened on first use and kept: they belong to the network namespace the
-    // process is in then, and the answers are read through them afresh.
     int socket_ = -1;
-    int interfaceList_ = -1;
-    std::string listText_;
+    bool listing_ = false;  // a list of every link is still coming in
+    std::map<int, std::string> active_;
+    std::vector<char> buffer_;
 };
 
 // One copy per user and computer: an flock() on a lock file on local disk,
@@ -113,9 +118,9 @@ struct PosixServices {
     PosixProcess process;
     PosixSystemInfoTool sysInfo;
 
-    Platform platform(TrayIcon& tray, Dialogs& dialogs, PollTimer& timer)
+    Platform platform(TrayIcon& tray, Dialogs& dialogs, PollTimer& timer, UiThread& uiThread)
     {
-        return Platform{tray, host, dialogs, timer, clock, process, dialUp};
+        return Platform{tray, host, dialogs, timer, clock, process, dialUp, uiThread};
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace kesrow::qt {
 
@@ -69,6 +70,31 @@ QImage ProhibitionTrayImage()
         p.drawEllipse(ring);
         p.drawLine(bar);
     }
+    return image;
+}
+
+QImage UnknownTrayImage()
+{
+    QImage image = FigureImage(32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            // Premultiplied: a grey of the same lightness keeps the mask.
+            const int alpha = qAlpha(line[x]);
+            const int grey = (qGray(line[x]) + alpha) / 2;
+            line[x] = qRgba(std::min(grey, alpha), std::min(grey, alpha), std::min(grey, alpha), alpha);
+        }
+    }
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont font = p.font();
+    font.setPixelSize(22);
+    font.setBold(true);
+    QPainterPath mark;
+    mark.addText(QPointF(15, 30), font, QStringLiteral("?"));
+    // White outline first, so that the mark stands out on any panel.
+    p.strokePath(mark, QPen(Qt::white, 3));
+    p.fillPath(mark, QColor(0x20, 0x40, 0xc0));
     return image;
 }
 

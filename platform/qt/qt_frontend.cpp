@@ -1,6 +1,7 @@
 #include "platform/qt/qt_frontend.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMenu>
 #include <QScreen>
 #include <QSessionManager>
@@ -37,6 +38,16 @@ public:
 
 private:
     QTimer timer_;
+};
+
+// Tasks from the share worker, run by the application's event loop, the
+// loops of modal boxes included.
+class QtUiThread : public UiThread {
+public:
+    void post(std::function<void()> task) override
+    {
+        QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+    }
 };
 
 constexpr const char* kNoDisplay = "kesrow: no display to show the tray icon on; kesrow --console runs without one\n";
@@ -84,7 +95,8 @@ int RunTray(int argc, char** argv)
     MainForm* formPtr = nullptr;
     QtPollTimer timer([&] { formPtr->Timer1_Timer(); });
     PosixServices posix;
-    Platform platform = posix.platform(tray, dialogs, timer);
+    QtUiThread uiThread;
+    Platform platform = posix.platform(tray, dialogs, timer, uiThread);
     MainForm form(platform);
     formPtr = &form;
 
@@ -127,17 +139,24 @@ int RunTray(int argc, char** argv)
     auto closeProgram = [&] {
         if (closing || process.unloaded()) return;
         closing = true;
-        form.RunEvent([&] { form.Unload(); });
-        process.end();
+        form.RunEvent([&] { form.Unload([&] { process.end(); }); });
     };
     if (window) window->onClose = closeProgram;
     qt::SignalPipe stopSignals([&](int) { closeProgram(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { closeProgram(); });
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&] { closeProgram(); });
 
     QTimer::singleShot(0, [&] { form.RunEvent([&] { form.Form_Load(); }); });
     QApplication::exec();
-    return 0;
+    // Left without the unload path (the application was told to quit): run
+    // it now; its tasks need a loop of their own, as long as it lasts.
+    if (!process.unloaded()) {
+        QEventLoop ending;
+        process.onUnloaded = [&] { ending.quit(); };
+        QTimer::singleShot(0, [&] { closeProgram(); });
+        ending.exec();
+    }
+    // A worker stuck in the share must not hold the process.
+    process.end();
 }
 
 }  // namespace kesrow

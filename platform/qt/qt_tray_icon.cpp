@@ -12,7 +12,8 @@ namespace kesrow::qt {
 QtTrayIcon::QtTrayIcon(QMenu* contextMenu)
     : contextMenu_(contextMenu),
       normal_(QPixmap::fromImage(NormalTrayImage())),
-      prohibition_(QPixmap::fromImage(ProhibitionTrayImage()))
+      prohibition_(QPixmap::fromImage(ProhibitionTrayImage())),
+      unknown_(QPixmap::fromImage(UnknownTrayImage()))
 {
 }
 
@@ -24,7 +25,9 @@ void QtTrayIcon::add(TrayImage image, const std::string& tooltip)
         icon_ = std::make_unique<QSystemTrayIcon>();
         if (contextMenu_) icon_->setContextMenu(contextMenu_);
     }
-    const QIcon& picture = image == TrayImage::Prohibition ? prohibition_ : normal_;
+    const QIcon& picture = image == TrayImage::Prohibition ? prohibition_
+                           : image == TrayImage::Unknown   ? unknown_
+                                                           : normal_;
     const QString tip = QString::fromStdString(tooltip);
     leaving_ = false;
     icon_->setIcon(picture);

@@ -36,6 +36,7 @@ private:
     QMenu* contextMenu_;
     QIcon normal_;
     QIcon prohibition_;
+    QIcon unknown_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     bool leaving_ = false;  // removed, still on screen until the loop turns
     QObject timerContext_;

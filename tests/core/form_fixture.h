@@ -50,11 +50,15 @@ protected:
         fake.calls.clear();
     }
 
-    // Runs one tick and returns the calls it made.
+    // Runs what the share worker hands back until the form is settled.
+    void Settle() { ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); })); }
+
+    // Runs one tick to its end and returns the calls it made.
     Calls Tick()
     {
         fake.calls.clear();
         form.Timer1_Timer();
+        Settle();
         return fake.calls;
     }
 

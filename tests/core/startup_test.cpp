@@ -197,6 +197,7 @@ TEST_F(UnloadPath, ReleasesTheLineWhenTheStatusNamesThisComputer)
 {
     Started("PC01\r\n");
     form.f_end_Click();
+    Settle();
     EXPECT_EQ(fake.calls, (Calls{"tray.remove", "host", "host", "now", "formUnloaded", "end"}));
     EXPECT_EQ(Status(), "OK\r\n");
     EXPECT_EQ(Log(), DisconnectBytes("PC01"));
@@ -213,6 +214,7 @@ TEST_F(UnloadPath, WritesNothingForAnotherHolderOrAFreeLine)
         other.Form_Load();
         fresh.calls.clear();
         other.f_end_Click();
+        ASSERT_TRUE(fresh.runUntil([&] { return other.Settled(); }));
         EXPECT_EQ(fresh.calls, (Calls{"tray.remove", "host", "formUnloaded", "end"})) << status;
         EXPECT_EQ(Status(), status);
         EXPECT_FALSE(LogExists());
@@ -223,6 +225,7 @@ TEST_F(UnloadPath, AnEmptyStatusFileIsNotReadAndAsksNoHostName)
 {
     Started("");
     form.MenuEnd_Click();
+    Settle();
     EXPECT_EQ(fake.calls, (Calls{"tray.remove", "formUnloaded"}));
     EXPECT_EQ(Status(), "");
 }
@@ -233,6 +236,7 @@ TEST_F(UnloadPath, RunsOnlyOnce)
     form.Unload();
     form.Unload();
     form.Timer1_Timer();
+    Settle();
     EXPECT_EQ(Log(), DisconnectBytes("PC01"));
     EXPECT_EQ(fake.callsStartingWith("tray.remove").size(), 1u);
 }
@@ -242,6 +246,7 @@ TEST_F(UnloadPath, AnUnreachableStatusFileIsShownAndEndsWithTheIconGone)
     Started("PC01\r\n");
     std::filesystem::remove(server.file("kesrow.txt"));
     form.RunEvent([&] { form.f_end_Click(); });
+    Settle();
     ASSERT_EQ(fake.calls.size(), 3u);
     EXPECT_EQ(fake.calls[0], "tray.remove");
     EXPECT_EQ(fake.calls[1].rfind("msgbox 48 ケスロウ | " + server.file("kesrow.txt") + ": No such file", 0),

@@ -44,8 +44,10 @@ TEST(LogViewer, AMissingOrUnreadableLogIsReportedAndTheProgramKeepsRunning)
 {
     RunningCopy copy;
     copy.menu.m_rog_Click();
+    copy.settle();
     std::filesystem::create_directory(copy.server.file("kesrow.log"));
     copy.form.RunEvent([&] { copy.menu.m_rog_Click(); });
+    copy.settle();
     const std::string prefix = "msgbox 48 ケスロウ | 接続ログを読み込めません。\r";
     EXPECT_EQ(copy.fake.calls,
               (Calls{prefix + copy.server.file("kesrow.log") + ": " + std::strerror(ENOENT),
@@ -58,8 +60,10 @@ TEST(LogViewer, EachOpeningReadsTheLogAfresh)
     RunningCopy copy;
     WriteBytes(copy.server.file("kesrow.log"), "a\r\n");
     copy.menu.m_rog_Click();
+    copy.settle();
     WriteBytes(copy.server.file("kesrow.log"), "a\r\nb\r\n");
     copy.menu.m_rog_Click();
+    copy.settle();
     EXPECT_EQ(copy.forms.logTexts, (Calls{"\r\na", "\r\na\r\nb"}));
 }
 

@@ -31,6 +31,9 @@ struct RunningCopy {
         EXPECT_EQ(fake.calls.back(), "timer on") << "start-up did not finish";
         fake.calls.clear();
     }
+
+    // Runs what the share worker hands back until the copy is settled.
+    void settle() { ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); })); }
 };
 
 }  // namespace kesrow::testing

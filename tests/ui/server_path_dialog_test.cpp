@@ -59,6 +59,7 @@ TEST(ServerPathDialog, AcceptedPathIsWrittenThenTheOldFolderIsReleasedAndTheProg
     WriteBytes(copy.cwd.file("pas.txt"), copy.server.prefix() + "\r\nleft over\r\n");
     copy.fake.inputAnswers = {next.prefix()};
     copy.menu.M_SAV_Click();
+    copy.settle();
 
     EXPECT_EQ(ReadBytes(copy.cwd.file("pas.txt")), next.prefix() + "\r\n");
     EXPECT_EQ(ReadBytes(copy.server.file("kesrow.txt")), "OK\r\n");
@@ -79,6 +80,7 @@ TEST(ServerPathDialog, AcceptedPathLeavesALineHeldByAnotherComputerAlone)
     RunningCopy copy("PC02\r\n");
     copy.fake.inputAnswers = {"/srv/new/"};
     copy.menu.M_SAV_Click();
+    copy.settle();
     EXPECT_EQ(ReadBytes(copy.server.file("kesrow.txt")), "PC02\r\n");
     EXPECT_FALSE(Exists(copy.server.file("kesrow.log")));
     EXPECT_EQ(copy.fake.calls.back(), "end");

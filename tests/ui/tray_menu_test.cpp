@@ -34,6 +34,7 @@ TEST(TrayMenu, EachItemRunsItsCommand)
         };
         copy.forms.popupAnswers = {item};
         copy.menu.IconTray1_RightClick(2, 10, 20);
+        copy.settle();
         EXPECT_EQ(copy.fake.calls, expected[item]);
         EXPECT_EQ(copy.forms.logTexts, item == 0 ? Calls{"\r\nPC02"} : Calls{});
     }

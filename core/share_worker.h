@@ -1,0 +1,56 @@
+// The one thread that touches the shared folder. A file server that stalls
+// blocks it, never the user-interface thread.
+#pragma once
+
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/platform.h"
+
+namespace kesrow {
+
+// A job did not finish within the time it was given.
+class ShareTimeout : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class ShareWorker {
+public:
+    using Job = std::function<void()>;
+    // Runs on the user-interface thread; failure is what the job threw, or null.
+    using Done = std::function<void(std::exception_ptr failure)>;
+
+    explicit ShareWorker(UiThread& ui);
+    // A thread stuck in the share is left behind and hands nothing back.
+    ~ShareWorker();
+    ShareWorker(const ShareWorker&) = delete;
+    ShareWorker& operator=(const ShareWorker&) = delete;
+
+    // Runs job after the jobs given before it, then done.
+    void run(Job job, Done done);
+    // As run, but when job has not finished within limit (counted from now,
+    // waiting behind earlier jobs included), done gets a ShareTimeout then
+    // and the job's own end is dropped.
+    void runWithin(std::chrono::milliseconds limit, Job job, Done done);
+
+    // Jobs given whose done has not run yet; user-interface thread only.
+    int outstanding() const { return outstanding_; }
+
+private:
+    struct State;
+    using Finish = std::function<void(std::exception_ptr)>;
+    Finish finisher(Done done);
+    void enqueue(Job job, Finish finish);
+
+    std::shared_ptr<State> state_;
+    std::thread thread_;
+    std::thread watchdog_;
+    int outstanding_ = 0;
+};
+
+}  // namespace kesrow
