@@ -103,7 +103,11 @@ void LinuxDialUp::readPending()
                 if (poll(&wait, 1, 1000) == 0) ThrowErrno("RTM_GETLINK", ETIMEDOUT);
                 continue;
             }
-            if (errno == ENOBUFS) {  // notices were lost: start from a fresh list
+            if (errno == ENOBUFS) {
+                // Notices were lost: drop the ones still queued, which are
+                // older than the list asked for now, and start from that list.
+                while (recv(socket_, buffer_.data(), buffer_.size(), MSG_DONTWAIT) > 0 || errno == ENOBUFS) {
+                }
                 askForEveryLink();
                 continue;
             }

@@ -21,15 +21,26 @@ step() { echo "== $*"; }
 started() { (($(out_lines "$1") >= 2)); }
 
 # Stops a copy while it waits for its next tick, not in the middle of one:
-# the system call it was stopped in is its event loop's poll.
+# its event loop is in poll and its share worker waits for a job.
 POLL_CALLS=" 7 271 73 "  # poll, ppoll on x86-64; ppoll on arm64
+FUTEX_CALLS=" 202 98 "   # futex on x86-64; on arm64
+between_ticks() {  # <pid>
+    local task call
+    for task in /proc/"$1"/task/*; do
+        read -r call _ <"$task/syscall"
+        if [[ ${task##*/} == "$1" ]]; then
+            [[ $POLL_CALLS == *" $call "* ]] || return 1
+        else
+            [[ $FUTEX_CALLS == *" $call "* ]] || return 1
+        fi
+    done
+}
 stop_between_ticks() {  # <name>
-    local pid=${COPY[$1]} call
+    local pid=${COPY[$1]}
     for _ in $(seq 200); do
         kill -STOP "$pid"
         wait_until 2 is_stopped "$pid"
-        read -r call _ <"/proc/$pid/syscall"
-        [[ $POLL_CALLS == *" $call "* ]] && return 0
+        between_ticks "$pid" && return 0
         kill -CONT "$pid"
         sleep 0.013
     done
