@@ -20,7 +20,8 @@ sftp_sessions() {
 }
 freeze() { kill -STOP $(sftp_sessions) || office_fail "no SFTP session to stop"; }
 thaw() { kill -CONT $(sftp_sessions); }
-# Ended: gone, or a zombie waiting for this shell.
+# Ended: its main thread has exited. A thread still inside the frozen SSHFS
+# read keeps the process until the server answers.
 ended() { local state; state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null); [[ -z $state || $state == Z ]]; }
 
 server_machine_start
@@ -31,7 +32,8 @@ mount_sshfs PC01
 printf 'OK\r\n' >"$(office_status_file)"
 : >"$W/PC01/out"; : >"$W/PC01/err"
 copy_start PC01
-wait_until 10 icon_is PC01 "$(free_icon)" || office_fail "the copy did not start"
+# Start-up's icon, then the first tick's.
+wait_until 10 eval '(($(out_lines PC01) == 2))' || office_fail "the copy did not start"
 
 # Dialled while the share is silent: unknown, and no claim until it answers.
 freeze
@@ -56,9 +58,9 @@ start=$(date +%s%N)
 kill -TERM "${COPY[PC01]}"
 wait_until 6 ended "${COPY[PC01]}" || office_fail "the copy did not end within 6 s of SIGTERM"
 echo "ended $((($(date +%s%N) - start) / 1000000)) ms after SIGTERM"
+thaw
 wait "${COPY[PC01]}" || office_fail "exit status $? after SIGTERM"
 unset "COPY[PC01]"
-thaw
 status_is PC01 || office_fail "the claim did not stay"
 [[ $(log_tokens) == "C:PC01 D:PC01 C:PC01 " ]] || office_fail "log after the stop: $(log_tokens)"
 echo "PASS frozen share"
