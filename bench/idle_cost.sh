@@ -22,7 +22,7 @@ fi
 namespace="current network namespace"
 if [ -n "${KESROW_IDLE_NETNS:-}" ]; then
     ip link set lo up
-    for i in 0 1 2 3; do ip link add "eth$i" type dummy && ip link set "eth$i" up; done
+    for i in 0 1 2 3; do ip tuntap add dev "eth$i" mode tap && ip link set "eth$i" up; done
     namespace="own network namespace ($(ip -o link | wc -l) links)"
 fi
 

@@ -7,7 +7,16 @@
 
 namespace kesrow {
 
-MainForm::MainForm(Platform& platform) : p_(platform), share_(platform.uiThread) {}
+MainForm::MainForm(Platform& platform)
+    : p_(platform), share_(platform.uiThread, kSilentLimit, [this] {
+          try {
+              if (!unloaded_) showUnknown();
+          } catch (const std::exception&) {
+              // The icon stays as it was; the tick reports what follows.
+          }
+      })
+{
+}
 
 std::string MainForm::StatusFile() const { return serverPath_ + kStatusFileName; }
 std::string MainForm::LogFile() const { return serverPath_ + kLogFileName; }
@@ -59,7 +68,10 @@ void MainForm::errsyori()
 void MainForm::unloadQuietlyAndEnd()
 {
     if (!unloaded_) {
-        unloaded_ = true;
+        {
+            std::lock_guard lock(state_);
+            unloaded_ = true;
+        }
         released_ = true;
         try {
             Form_QueryUnload();
@@ -91,7 +103,11 @@ void MainForm::Form_Unload()
 void MainForm::Unload(std::function<void()> then)
 {
     if (unloaded_) return;
-    unloaded_ = true;
+    {
+        std::lock_guard lock(state_);
+        unloaded_ = true;
+    }
+    share_.pace(std::chrono::milliseconds(0), {});
     Form_QueryUnload();
     // A share that does not answer keeps the claim, as after a crash; this
     // computer's next start releases it.
@@ -174,6 +190,7 @@ void MainForm::RunOnShare(std::function<void()> job, std::function<void()> done)
 
 bool MainForm::Settled() const
 {
+    std::lock_guard lock(state_);
     return !inTick_ && share_.outstanding() == 0 && (!unloaded_ || released_);
 }
 

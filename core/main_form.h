@@ -7,6 +7,7 @@
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "core/share_worker.h"
@@ -15,9 +16,9 @@
 namespace kesrow {
 
 inline constexpr int kTimerIntervalMs = 100;
-// Ticks skipped behind one access to the share before the icon says that
-// the line's state is unknown.
-inline constexpr int kSilentTicksUntilUnknown = 20;
+// How long one access to the share may go unanswered before the icon says
+// that the line's state is unknown.
+inline constexpr std::chrono::milliseconds kSilentLimit{2000};
 // How long the unload path waits for its release before the copy ends without it.
 inline constexpr std::chrono::milliseconds kReleaseLimit{5000};
 
@@ -37,7 +38,13 @@ public:
 
     void f_end_Click();
     void MenuEnd_Click();
+    // One tick, asked for on the user-interface thread: its share part is
+    // queued to the worker. Skipped while a tick or an access is under way.
     void Timer1_Timer();
+    // Timer1 paced on the share worker itself (see WorkerTimer): the same
+    // tick, started there, reaching the user-interface thread only when
+    // there is something to show.
+    void PaceTimer1(bool enabled);
 
     // Claim and release.
     void setuzoku();
@@ -66,6 +73,8 @@ private:
     };
 
     void errsyori();
+    bool startTick(std::string& holder, bool& unknownShown);
+    void pacedTick();
     void pollOnce(TickOutcome& outcome, const std::string& holder, bool unknownShown);
     void finishTick(const TickOutcome& outcome, std::exception_ptr failure);
     void tickFailed(std::exception_ptr failure);
@@ -80,13 +89,14 @@ private:
 
     Platform& p_;
     std::string serverPath_;
+    bool released_ = false;
+    // Written on the user-interface thread, read by paced ticks on the worker.
+    mutable std::mutex state_;
     std::string currentHolder_;
     bool unloaded_ = false;
-    bool released_ = false;
     bool inTick_ = false;
     bool tickFailureShown_ = false;
     bool unknownShown_ = false;
-    int silentTicks_ = 0;
     // Last: its thread runs jobs on this form, so it goes first.
     ShareWorker share_;
 };

@@ -8,28 +8,59 @@
 
 namespace kesrow {
 
+// Takes the tick when none is under way, with the holder it starts from.
+bool MainForm::startTick(std::string& holder, bool& unknownShown)
+{
+    std::lock_guard lock(state_);
+    if (unloaded_ || inTick_) return false;
+    inTick_ = true;
+    holder = currentHolder_;
+    unknownShown = unknownShown_;
+    return true;
+}
+
 void MainForm::Timer1_Timer()
 {
-    if (unloaded_) return;
-    // A tick still under way (its access to the share, or a box it opened
-    // with an event loop of its own), or the log viewer's read: this tick is
-    // skipped rather than queued.
-    if (inTick_ || share_.outstanding() > 0) {
-        if (share_.outstanding() > 0 && ++silentTicks_ == kSilentTicksUntilUnknown) {
-            try {
-                showUnknown();
-            } catch (const std::exception&) {
-                // The icon stays as it was; the tick reports what follows.
-            }
-        }
-        return;
-    }
-    inTick_ = true;
-    silentTicks_ = 0;
+    // A tick under way (its access to the share, or a box it opened with an
+    // event loop of its own), or the log viewer's read: skipped, not queued.
+    if (share_.outstanding() > 0) return;
+    std::string holder;
+    bool unknown = false;
+    if (!startTick(holder, unknown)) return;
     auto outcome = std::make_shared<TickOutcome>();
-    share_.run([this, outcome, holder = currentHolder_, unknown = unknownShown_] {
-        pollOnce(*outcome, holder, unknown);
-    }, [this, outcome](std::exception_ptr failure) { finishTick(*outcome, failure); });
+    share_.run([this, outcome, holder, unknown] { pollOnce(*outcome, holder, unknown); },
+               [this, outcome](std::exception_ptr failure) { finishTick(*outcome, failure); });
+}
+
+void MainForm::PaceTimer1(bool enabled)
+{
+    if (enabled)
+        share_.pace(std::chrono::milliseconds(kTimerIntervalMs), [this] { pacedTick(); });
+    else
+        share_.pace(std::chrono::milliseconds(0), {});
+}
+
+// On the share worker. A tick with nothing to show ends here.
+void MainForm::pacedTick()
+{
+    std::string holder;
+    bool unknown = false;
+    if (!startTick(holder, unknown)) return;
+    TickOutcome outcome;
+    std::exception_ptr failure;
+    try {
+        pollOnce(outcome, holder, unknown);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    {
+        std::lock_guard lock(state_);
+        if (!failure && outcome.action == TickOutcome::Action::None && !tickFailureShown_) {
+            inTick_ = false;
+            return;
+        }
+    }
+    share_.post([this, outcome, failure] { finishTick(outcome, failure); });
 }
 
 // On the share worker: everything up to what the user-interface thread has
@@ -81,7 +112,10 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
             if (!outcome.statusRead) showUnknown();
             std::rethrow_exception(failure);
         }
-        tickFailureShown_ = false;
+        {
+            std::lock_guard lock(state_);
+            tickFailureShown_ = false;
+        }
         switch (outcome.action) {
         case TickOutcome::Action::Change:
             p_.tray.remove();
@@ -89,8 +123,11 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
                 p_.tray.add(TrayImage::Prohibition, LineHeldTooltip(outcome.status));
             else
                 p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
-            currentHolder_ = outcome.status;
-            unknownShown_ = false;
+            {
+                std::lock_guard lock(state_);
+                currentHolder_ = outcome.status;
+                unknownShown_ = false;
+            }
             break;
         case TickOutcome::Action::Violation:
             return warnViolation();  // ends the tick itself
@@ -107,8 +144,11 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
 // say so once, and try again on the next tick.
 void MainForm::tickFailed(std::exception_ptr failure)
 {
-    if (tickFailureShown_) return;
-    tickFailureShown_ = true;
+    {
+        std::lock_guard lock(state_);
+        if (tickFailureShown_) return;
+        tickFailureShown_ = true;
+    }
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception& e) {
@@ -118,14 +158,17 @@ void MainForm::tickFailed(std::exception_ptr failure)
 
 void MainForm::endTick()
 {
+    std::lock_guard lock(state_);
     inTick_ = false;
-    silentTicks_ = 0;
 }
 
 void MainForm::showUnknown()
 {
-    if (unknownShown_) return;
-    unknownShown_ = true;
+    {
+        std::lock_guard lock(state_);
+        if (unknownShown_) return;
+        unknownShown_ = true;
+    }
     p_.tray.remove();
     p_.tray.add(TrayImage::Unknown, kShareUnknownTooltip);
 }

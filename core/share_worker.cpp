@@ -8,39 +8,83 @@
 
 namespace kesrow {
 
+using Steady = std::chrono::steady_clock;
+
 struct ShareWorker::State {
     explicit State(UiThread& ui) : ui(ui) {}
     UiThread& ui;
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<std::pair<Job, Finish>> queue;
-    bool busy = false;
     bool stopping = false;
+    // What runs now, since when, and whether its silence has been told.
+    bool busy = false;
+    Steady::time_point busySince;
+    bool silenceTold = false;
+    // The pace, when one is set.
+    std::chrono::milliseconds interval{0};
+    Job onTick;
+    Steady::time_point nextTick;
 };
 
-ShareWorker::ShareWorker(UiThread& ui) : state_(std::make_shared<State>(ui))
+ShareWorker::ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent)
+    : state_(std::make_shared<State>(ui))
 {
-    // The thread owns the state too, so that one left behind stays valid.
+    // The threads own the state too, so that one left behind stays valid.
     thread_ = std::thread([state = state_] {
         std::unique_lock lock(state->mutex);
-        for (;;) {
-            state->changed.wait(lock, [&] { return state->stopping || !state->queue.empty(); });
-            if (state->stopping) return;
-            auto [job, finish] = std::move(state->queue.front());
-            state->queue.pop_front();
+        const auto busyFor = [&](Steady::time_point since, auto&& work) {
             state->busy = true;
+            state->busySince = since;
+            state->silenceTold = false;
             lock.unlock();
-            std::exception_ptr failure;
-            try {
-                job();
-            } catch (...) {
-                failure = std::current_exception();
-            }
+            work();
             lock.lock();
             state->busy = false;
+        };
+        for (;;) {
             if (state->stopping) return;
-            finish(failure);
-            state->changed.notify_all();
+            const bool paced = state->interval.count() > 0;
+            const auto now = Steady::now();
+            if (!state->queue.empty()) {
+                auto [job, finish] = std::move(state->queue.front());
+                state->queue.pop_front();
+                std::exception_ptr failure;
+                busyFor(now, [&] {
+                    try {
+                        job();
+                    } catch (...) {
+                        failure = std::current_exception();
+                    }
+                });
+                if (state->stopping) return;
+                finish(failure);
+                state->changed.notify_all();
+            } else if (paced && now >= state->nextTick) {
+                Job tick = state->onTick;
+                busyFor(now, tick);
+            } else {
+                if (paced)
+                    state->changed.wait_until(lock, state->nextTick);
+                else
+                    state->changed.wait(lock);
+                continue;
+            }
+            // Ticks that fell due meanwhile are skipped.
+            if (state->interval.count() > 0 && state->nextTick <= now) {
+                const auto after = Steady::now();
+                while (state->nextTick <= after) state->nextTick += state->interval;
+            }
+        }
+    });
+    // Wakes once per silentAfter: a job that has run that long is told once.
+    watch_ = std::thread([state = state_, silentAfter, onSilent = std::move(onSilent)] {
+        std::unique_lock lock(state->mutex);
+        while (!state->changed.wait_for(lock, silentAfter, [&] { return state->stopping; })) {
+            if (state->busy && !state->silenceTold && Steady::now() - state->busySince >= silentAfter) {
+                state->silenceTold = true;
+                state->ui.post(onSilent);
+            }
         }
     });
 }
@@ -54,11 +98,29 @@ ShareWorker::~ShareWorker()
         stuck = state_->busy;
     }
     state_->changed.notify_all();
-    if (watchdog_.joinable()) watchdog_.join();
+    watch_.join();
+    if (deadline_.joinable()) deadline_.join();
     if (stuck)
         thread_.detach();
     else
         thread_.join();
+}
+
+void ShareWorker::post(std::function<void()> task)
+{
+    std::lock_guard lock(state_->mutex);
+    if (!state_->stopping) state_->ui.post(std::move(task));
+}
+
+void ShareWorker::pace(std::chrono::milliseconds interval, Job onTick)
+{
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->interval = interval;
+        state_->onTick = std::move(onTick);
+        state_->nextTick = Steady::now() + interval;
+    }
+    state_->changed.notify_all();
 }
 
 // Hands done to the user-interface thread once, under the state's lock,
@@ -99,8 +161,8 @@ void ShareWorker::runWithin(std::chrono::milliseconds limit, Job job, Done done)
         finished->store(true);
         finish(failure);
     });
-    if (watchdog_.joinable()) watchdog_.join();
-    watchdog_ = std::thread([state = state_, finish, finished, limit] {
+    if (deadline_.joinable()) deadline_.join();
+    deadline_ = std::thread([state = state_, finish, finished, limit] {
         std::unique_lock lock(state->mutex);
         const bool ended = state->changed.wait_for(lock, limit, [&] { return finished->load() || state->stopping; });
         if (!ended) finish(std::make_exception_ptr(ShareTimeout("the shared folder did not answer in time")));

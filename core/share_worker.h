@@ -1,5 +1,6 @@
 // The one thread that touches the shared folder. A file server that stalls
-// blocks it, never the user-interface thread.
+// blocks it, never the user-interface thread. It can also pace the poll
+// timer itself, so that an idle tick wakes no thread but this one.
 #pragma once
 
 #include <chrono>
@@ -25,7 +26,9 @@ public:
     // Runs on the user-interface thread; failure is what the job threw, or null.
     using Done = std::function<void(std::exception_ptr failure)>;
 
-    explicit ShareWorker(UiThread& ui);
+    // onSilent is posted to the user-interface thread once for each job that
+    // has run for silentAfter without finishing.
+    ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent);
     // A thread stuck in the share is left behind and hands nothing back.
     ~ShareWorker();
     ShareWorker(const ShareWorker&) = delete;
@@ -35,8 +38,14 @@ public:
     void run(Job job, Done done);
     // As run, but when job has not finished within limit (counted from now,
     // waiting behind earlier jobs included), done gets a ShareTimeout then
-    // and the job's own end is dropped.
+    // and the job's own end is dropped. One such job at a time.
     void runWithin(std::chrono::milliseconds limit, Job job, Done done);
+    // Runs onTick on the worker every interval while no job is waiting;
+    // ticks that fall due while a job runs are skipped. Zero stops it.
+    void pace(std::chrono::milliseconds interval, Job onTick);
+    // From a job or tick: task runs on the user-interface thread, unless the
+    // worker is being destroyed.
+    void post(std::function<void()> task);
 
     // Jobs given whose done has not run yet; user-interface thread only.
     int outstanding() const { return outstanding_; }
@@ -49,7 +58,8 @@ private:
 
     std::shared_ptr<State> state_;
     std::thread thread_;
-    std::thread watchdog_;
+    std::thread watch_;
+    std::thread deadline_;
     int outstanding_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/console/console_frontend.h"
 
 #include "core/main_form.h"
+#include "core/worker_timer.h"
 #include "platform/console/console_loop.h"
 #include "platform/console/console_services.h"
 #include "platform/posix/posix_services.h"
@@ -13,17 +14,17 @@ int RunConsole()
     ConsoleLoop loop;
     ConsoleTray tray;
     ConsoleDialogs dialogs(loop);
-    ConsoleTimer timer(loop, kTimerIntervalMs);
+    WorkerTimer timer;
     PosixServices posix;
     posix.process.onUnloaded = [&] { loop.quit(); };
     Platform platform = posix.platform(tray, dialogs, timer, loop);
     MainForm form(platform);
+    timer.form = &form;
 
     // The unload path runs once, however many stop signals arrive; the
     // process ends when it is done, or without the release when the share
     // does not answer.
     loop.onSignal = [&] { form.RunEvent([&] { form.Unload([&] { posix.process.end(); }); }); };
-    loop.onTick = [&] { form.Timer1_Timer(); };
 
     form.RunEvent([&] { form.Form_Load(); });
     loop.run();

@@ -4,7 +4,6 @@
 #include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/signalfd.h>
-#include <sys/timerfd.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -49,9 +48,6 @@ ConsoleLoop::ConsoleLoop()
     signalFd_ = signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
     if (signalFd_ < 0)
         Fail("signalfd");
-    timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
-    if (timerFd_ < 0)
-        Fail("timerfd_create");
     postedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (postedFd_ < 0)
         Fail("eventfd");
@@ -60,20 +56,7 @@ ConsoleLoop::ConsoleLoop()
 ConsoleLoop::~ConsoleLoop()
 {
     close(postedFd_);
-    close(timerFd_);
     close(signalFd_);
-}
-
-void ConsoleLoop::setTimer(bool enabled, int intervalMs)
-{
-    itimerspec spec{};
-    if (enabled) {
-        spec.it_interval.tv_sec = intervalMs / 1000;
-        spec.it_interval.tv_nsec = long(intervalMs % 1000) * 1000000;
-        spec.it_value = spec.it_interval;
-    }
-    if (timerfd_settime(timerFd_, 0, &spec, nullptr) != 0)
-        Fail("timerfd_settime");
 }
 
 void ConsoleLoop::post(std::function<void()> task)
@@ -112,8 +95,8 @@ bool ConsoleLoop::takeSignal()
 void ConsoleLoop::run()
 {
     while (!quit_) {
-        pollfd fds[3] = {{signalFd_, POLLIN, 0}, {timerFd_, POLLIN, 0}, {postedFd_, POLLIN, 0}};
-        if (poll(fds, 3, -1) < 0) {
+        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {postedFd_, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
             Fail("poll");
@@ -123,21 +106,15 @@ void ConsoleLoop::run()
                 onSignal();
             continue;
         }
-        if (fds[2].revents & POLLIN) {
+        if (fds[1].revents & POLLIN)
             runPosted();
-            continue;
-        }
-        std::uint64_t expirations = 0;
-        // Ticks missed while a box was open are dropped, not caught up.
-        if ((fds[1].revents & POLLIN) && read(timerFd_, &expirations, sizeof expirations) > 0 && onTick)
-            onTick();
     }
 }
 
 void ConsoleLoop::signalInsideWait()
 {
     if (takeSignal()) {
-        // The handler's unload path finishes through posted tasks; ticks stay suspended.
+        // The handler's unload path finishes through posted tasks.
         if (onSignal)
             onSignal();
         while (!quit_) {

@@ -1,6 +1,6 @@
 // The console copy's user-interface thread: a poll() over a signalfd for
-// the stop signals, a timerfd for Timer1, an eventfd for tasks posted from
-// the share worker and, inside boxes, standard input.
+// the stop signals, an eventfd for tasks posted from the share worker (which
+// paces Timer1 itself) and, inside boxes, standard input.
 #pragma once
 
 #include <deque>
@@ -24,18 +24,16 @@ public:
     // Runs on a stop signal. Inside a wait (a box) the handler must not
     // return into the form: when it does, the process ends.
     std::function<void()> onSignal;
-    std::function<void()> onTick;
 
-    void setTimer(bool enabled, int intervalMs);
     void post(std::function<void()> task) override;
-    // Delivers ticks and signals until quit().
+    // Delivers signals and posted tasks until quit().
     void run();
     void quit() { quit_ = true; }
 
-    // Waits for the given time with ticks suspended; signals still count.
+    // Waits for the given time; posted tasks wait, signals still count.
     void sleepMs(int ms);
     // One line of standard input without its line end; false at its end.
-    // Ticks are suspended meanwhile; signals still count.
+    // Posted tasks wait meanwhile; signals still count.
     bool readLine(std::string& line);
 
 private:
@@ -44,7 +42,6 @@ private:
     void runPosted();
 
     int signalFd_ = -1;
-    int timerFd_ = -1;
     int postedFd_ = -1;
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;

@@ -35,14 +35,4 @@ private:
     ConsoleLoop& loop_;
 };
 
-class ConsoleTimer : public PollTimer {
-public:
-    ConsoleTimer(ConsoleLoop& loop, int intervalMs) : loop_(loop), intervalMs_(intervalMs) {}
-    void setEnabled(bool enabled) override { loop_.setTimer(enabled, intervalMs_); }
-
-private:
-    ConsoleLoop& loop_;
-    int intervalMs_;
-};
-
 }  // namespace kesrow

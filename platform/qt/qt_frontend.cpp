@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "core/main_form.h"
+#include "core/worker_timer.h"
 #include "core/texts.h"
 #include "platform/posix/posix_services.h"
 #include "platform/qt/fallback_window.h"
@@ -25,20 +26,6 @@
 namespace kesrow {
 
 namespace {
-
-// Timer1: ticks while enabled, each delivered to the form.
-class QtPollTimer : public PollTimer {
-public:
-    explicit QtPollTimer(std::function<void()> onTick)
-    {
-        timer_.setInterval(kTimerIntervalMs);
-        QObject::connect(&timer_, &QTimer::timeout, std::move(onTick));
-    }
-    void setEnabled(bool enabled) override { enabled ? timer_.start() : timer_.stop(); }
-
-private:
-    QTimer timer_;
-};
 
 // Tasks from the share worker, run by the application's event loop, the
 // loops of modal boxes included.
@@ -92,13 +79,12 @@ int RunTray(int argc, char** argv)
     QMenu trayMenu;
     qt::QtTrayIcon tray(&trayMenu);
     qt::QtDialogs dialogs;
-    MainForm* formPtr = nullptr;
-    QtPollTimer timer([&] { formPtr->Timer1_Timer(); });
+    WorkerTimer timer;
     PosixServices posix;
     QtUiThread uiThread;
     Platform platform = posix.platform(tray, dialogs, timer, uiThread);
     MainForm form(platform);
-    formPtr = &form;
+    timer.form = &form;
 
     qt::QtForms forms(&mainForm);
     UiServices ui{forms, posix.sysInfo};
