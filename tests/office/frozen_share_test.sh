@@ -12,12 +12,6 @@ office_init "$1" "$2"
 
 UNKNOWN_ICON="icon 3 共有フォルダに接続できません（回線の状態は不明です）"
 
-sftp_sessions() {
-    local pid
-    for pid in $(descendants "$SERVER_DAEMON"); do
-        [[ $(cat "/proc/$pid/comm" 2>/dev/null) == sftp-server ]] && echo "$pid"
-    done
-}
 freeze() { kill -STOP $(sftp_sessions) || office_fail "no SFTP session to stop"; }
 thaw() { kill -CONT $(sftp_sessions); }
 # Ended: its main thread has exited. A thread still inside the frozen SSHFS

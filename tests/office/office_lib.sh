@@ -317,6 +317,14 @@ server_daemon_stop() {
     SERVER_DAEMON=""
 }
 
+# The server's SFTP sessions, one per mounted computer.
+sftp_sessions() {
+    local pid
+    for pid in $(descendants "$SERVER_DAEMON"); do
+        [[ $(cat "/proc/$pid/comm" 2>/dev/null) == sftp-server ]] && echo "$pid"
+    done
+}
+
 # can_connect <name> <port>: the computer reaches the server's port.
 can_connect() {
     in_machine "$1" -- timeout 1 bash -c "exec 3<>/dev/tcp/$SERVER_IP/$2" 2>/dev/null

@@ -39,7 +39,7 @@ stop_between_ticks() {  # <name>
     local pid=${COPY[$1]}
     for _ in $(seq 200); do
         kill -STOP "$pid"
-        wait_until 2 is_stopped "$pid"
+        wait_until 2 all_stopped "$pid"
         between_ticks "$pid" && return 0
         kill -CONT "$pid"
         sleep 0.013
@@ -47,6 +47,10 @@ stop_between_ticks() {  # <name>
     return 1
 }
 is_stopped() { [[ $(awk '{print $3}' "/proc/$1/stat") == T ]]; }
+all_stopped() {
+    local task
+    for task in /proc/"$1"/task/*; do [[ $(awk '{print $3}' "$task/stat") == T ]] || return 1; done
+}
 
 # Remembers where every copy's output and the log stand now.
 mark() {
