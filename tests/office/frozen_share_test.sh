@@ -10,7 +10,6 @@ set -u
 source "$(dirname "$0")/office_lib.sh"
 office_init "$1" "$2"
 
-UNKNOWN_ICON="icon 3 共有フォルダに接続できません（回線の状態は不明です）"
 
 freeze() { kill -STOP $(sftp_sessions) || office_fail "no SFTP session to stop"; }
 thaw() { kill -CONT $(sftp_sessions); }
@@ -32,7 +31,7 @@ wait_until 10 eval '(($(out_lines PC01) == 2))' || office_fail "the copy did not
 # Dialled while the share is silent: unknown, and no claim until it answers.
 freeze
 dial PC01
-wait_until 10 icon_is PC01 "$UNKNOWN_ICON" || office_fail "no unknown picture while the share is frozen"
+wait_until 10 icon_is PC01 "$(unknown_icon)" || office_fail "no unknown picture while the share is frozen"
 status_is OK || office_fail "the status file changed while frozen"
 thaw
 wait_until 10 icon_is PC01 "$(held_icon PC01)" || office_fail "the copy did not resume"
@@ -40,7 +39,7 @@ wait_until 10 icon_is PC01 "$(held_icon PC01)" || office_fail "the copy did not 
 hang_up PC01
 wait_until 10 icon_is PC01 "$(free_icon)" || office_fail "no release after the thaw"
 [[ $(log_tokens) == "C:PC01 D:PC01 " ]] || office_fail "log after the release: $(log_tokens)"
-expected=$(printf '%s\n' "$(free_icon)" "$(free_icon)" "$UNKNOWN_ICON" "$(held_icon PC01)" "$(free_icon)")
+expected=$(printf '%s\n' "$(free_icon)" "$(free_icon)" "$(unknown_icon)" "$(held_icon PC01)" "$(free_icon)")
 [[ $(cat "$W/PC01/out") == "$expected" ]] || office_fail "icon lines"
 [[ ! -s $W/PC01/err ]] || office_fail "a box was shown for a share that only waited"
 

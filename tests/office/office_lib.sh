@@ -188,6 +188,7 @@ out_since() { tail -n +"$(($2 + 1))" "$W/$1/out"; }
 icon_is() { [[ $(tail -n 1 "$W/$1/out" 2>/dev/null) == "$2" ]]; }
 held_icon() { echo "icon 2 ダイアルアップに$1さんが接続中"; }
 free_icon() { echo "icon 1 $FREE_TOOLTIP"; }
+unknown_icon() { echo "icon 3 共有フォルダに接続できません（回線の状態は不明です）"; }
 
 # --- dial-up lines ---
 
