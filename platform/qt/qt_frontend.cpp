@@ -17,6 +17,7 @@
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_forms.h"
+#include "platform/qt/qt_poll_timer.h"
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/signal_pipe.h"
 #include "ui/tray_menu.h"
@@ -24,20 +25,6 @@
 namespace kesrow {
 
 namespace {
-
-// Timer1: ticks while enabled, each delivered to the form.
-class QtPollTimer : public PollTimer {
-public:
-    explicit QtPollTimer(std::function<void()> onTick)
-    {
-        timer_.setInterval(kTimerIntervalMs);
-        QObject::connect(&timer_, &QTimer::timeout, std::move(onTick));
-    }
-    void setEnabled(bool enabled) override { enabled ? timer_.start() : timer_.stop(); }
-
-private:
-    QTimer timer_;
-};
 
 constexpr const char* kNoDisplay = "kesrow: no display to show the tray icon on; kesrow --console runs without one\n";
 
@@ -82,7 +69,7 @@ int RunTray(int argc, char** argv)
     qt::QtTrayIcon tray(&trayMenu);
     qt::QtDialogs dialogs;
     MainForm* formPtr = nullptr;
-    QtPollTimer timer([&] { formPtr->Timer1_Timer(); });
+    qt::QtPollTimer timer([&] { formPtr->Timer1_Timer(); });
     PosixServices posix;
     Platform platform = posix.platform(tray, dialogs, timer);
     MainForm form(platform);
