@@ -43,7 +43,7 @@ TEST(Posix, InstanceLock)
     EXPECT_TRUE(PosixProcess().previousInstance());
     const pid_t started = fork();  // a program the copy starts outlives it
     if (started == 0) execlp("sleep", "sleep", "60", nullptr), _exit(127);
-    while (ReadBytes("/proc/" + std::to_string(started) + "/comm") != "sleep\n") usleep(1000);
+    for (int ms = 0; ms < 20000 && ReadBytes("/proc/" + std::to_string(started) + "/comm") != "sleep\n"; ++ms) usleep(1000);
     first.reset();
     EXPECT_EQ(OtherCopyGetsLock(), 1);
     kill(started, SIGKILL);
@@ -89,7 +89,7 @@ TEST(Posix, SystemInfoTool)
     // A name a shell would split or expand reaches the program whole.
     const std::string odd = tool(a, "my tool;$x", 0755);
     PosixSystemInfoTool().start(odd);
-    while (!Exists(odd + ".ran")) usleep(1000);
+    for (int ms = 0; ms < 20000 && !Exists(odd + ".ran"); ++ms) usleep(1000);
     EXPECT_EQ(ReadBytes(odd + ".ran"), odd + "\n");
     for (const std::string& path : {std::string(), a.file("missing"), plain})
         EXPECT_THROW(PosixSystemInfoTool().start(path), std::system_error) << path;
