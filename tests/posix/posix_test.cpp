@@ -89,7 +89,7 @@ TEST(Posix, SystemInfoTool)
     // A name a shell would split or expand reaches the program whole.
     const std::string odd = tool(a, "my tool;$x", 0755);
     PosixSystemInfoTool().start(odd);
-    for (int ms = 0; ms < 20000 && !Exists(odd + ".ran"); ++ms) usleep(1000);
+    for (int ms = 0; ms < 20000 && ReadBytes(odd + ".ran") != odd + "\n"; ++ms) usleep(1000);  // written, not just created
     EXPECT_EQ(ReadBytes(odd + ".ran"), odd + "\n");
     for (const std::string& path : {std::string(), a.file("missing"), plain})
         EXPECT_THROW(PosixSystemInfoTool().start(path), std::system_error) << path;
