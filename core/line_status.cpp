@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/log_report.h"
-#include "core/main_form.h"
+#include "core/texts.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
 

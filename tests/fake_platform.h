@@ -23,7 +23,7 @@ public:
     std::string trace, boxAnswers;    // boxAnswers: 'c' Cancel, else OK, then OK
     std::deque<int> dialUps, popup;   // then 0, then -1 (dismissed)
     std::deque<std::string> inputs;   // then "" (Cancel)
-    std::string host = "PC01", cwd = "/tmp", failOn, toolPath;
+    std::string host = "PC01", cwd = "/tmp", etc, failOn, toolPath;  // etc: the computer's settings folder
     bool otherCopy = false, toolStarts = true;
     std::function<void(const std::string&)> onCall;  // after each traced call
     Platform platform{*this, *this, *this, *this, *this, *this, *this};
@@ -55,6 +55,7 @@ public:
     LocalDateTime now() override { return call("now"), LocalDateTime{1998, 9, 3, 10, 15, 0}; }
     bool previousInstance() override { return call("prev"), otherCopy; }
     std::string currentDirectory() override { return call("cwd"), cwd; }
+    std::string computerSettingsDirectory() override { return call("etc"), etc; }
     void formUnloaded() override { call("unloaded"); }
     void end() override { call("end"); }
     int activeConnections() override { return call("probe"), Next(dialUps, 0); }
@@ -85,7 +86,7 @@ private:
     {
         static const std::pair<const char*, const char*> names[] = {
             {kAlreadyRunning, "RUNNING"}, {kLoadErrorTitle, "LOADERROR"}, {kRecoveryQuestion, "QUESTION"},
-            {kServerPathRejected, "REJECTED"}, {kServerPathChanged, "CHANGED"}, {kSysInfoUnavailable, "NOSYSINFO"},
+            {kServerPathRejected.c_str(), "REJECTED"}, {kServerPathChanged, "CHANGED"}, {kSysInfoUnavailable, "NOSYSINFO"},
             {kPollingStopped, "STOPPED:"}, {kLogUnreadable, "NOLOG:"}};
         for (const auto& [fixed, name] : names)
             if (text.rfind(fixed, 0) == 0) return name + text.substr(std::string(fixed).size());

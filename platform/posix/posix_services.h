@@ -71,10 +71,16 @@ std::string InstanceLockPath();
 // Throws std::system_error when getcwd() fails.
 std::string CurrentDirectory();
 
+// <sysconfdir>/kesrow of the prefix the running program is installed in:
+// /etc/kesrow for /usr/bin/kesrow, <prefix>/etc/kesrow otherwise; the
+// configured one when the program runs from its build folder.
+std::string ComputerSettingsDirectory();
+
 class PosixProcess : public Process {
 public:
     bool previousInstance() override { return !lock_.Acquire(); }
     std::string currentDirectory() override { return CurrentDirectory(); }
+    std::string computerSettingsDirectory() override { return ComputerSettingsDirectory(); }
     // Runs onUnloaded: the front end leaves its event loop.
     void formUnloaded() override;
     // Flushes stdout and stderr and ends the process with status 0.

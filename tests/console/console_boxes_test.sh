@@ -16,8 +16,8 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; echo "--- stderr"; cat "$T/err" 2>/dev/null; exit 1; }
 
 QUESTION=$'[ケスロウ]\n現在このコンピュータは、ネットワーク環境ではありません。\nサーバパスの変更を行う時はＯＫを押して下さい\nOK? (y/N) '
-PROMPT=$'[ケスロウ]\nサーバパスを入力して下さい\n最後は￥でくくること\n'
-REJECTED=$'[ケスロウ]\nサーバパスの最後は￥でくくって下さい\n'
+PROMPT=$'[ケスロウ]\nサーバパスを入力して下さい\n最後は/でくくること\n'
+REJECTED=$'[ケスロウ]\nサーバパスの最後は/でくくって下さい\n'
 CHANGED=$'[ケスロウ]\nサーバパスの変更後はプログラムを終了します\n'
 
 # run_copy <stdin text>: a copy in $T/cwd whose shared folder has no status

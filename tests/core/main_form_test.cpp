@@ -17,6 +17,7 @@ namespace {
 struct Row {
     const char* name;
     const char* pas = "$S\r\n";     // pas.txt ($S the server folder); nullptr: none
+    const char* etcPas = nullptr;   // the computer's own pas.txt, never written; nullptr: none
     const char* status = "OK\r\n";  // kesrow.txt; nullptr: none
     const char* logBefore = nullptr;  // kesrow.log; nullptr: none
     const char* dial = "";          // the probe's answers in turn, then 0
@@ -46,19 +47,23 @@ const Row kRows[] = {
     // Start-up and its recovery; each rejected answer is the next default
     {.name = "NormalStart", .pas = "$S,ignored\r\nmore\r\n", .status = "PC02\r\n", .trace = "prev cwd add1 on"},
     {.name = "SecondCopy", .steps = "AL", .trace = "prev box48:RUNNING@LOADERROR rm unloaded end"},
-    {.name = "NoPasFile", .pas = nullptr, .boxes = "c", .pasAfter = "-", .trace = "prev cwd box1:QUESTION rm unloaded end"},
+    {.name = "NoPasFile", .pas = nullptr, .boxes = "c", .pasAfter = "-", .trace = "prev cwd etc box1:QUESTION rm unloaded end"},
+    {.name = "ComputersPasFile", .pas = nullptr, .etcPas = "$S\r\n", .pasAfter = "-", .trace = "prev cwd etc add1 on"},
+    {.name = "OwnPasFileFirst", .pas = "/own/\r\n", .etcPas = "$S\r\n", .boxes = "c", .trace = "prev cwd box1:QUESTION rm end"},
+    {.name = "ComputersPasOfferedOwnStored", .pas = nullptr, .etcPas = "/old/\r\n", .inputs = {"/mnt/line/"},
+     .pasAfter = "/mnt/line/\r\n", .trace = "prev cwd etc box1:QUESTION cwd etc input[/old/] cwd box0:CHANGED rm end"},
     {.name = "EmptyPasFile", .pas = "", .boxes = "c", .trace = "prev cwd box1:QUESTION rm unloaded end"},
     {.name = "NoStatusFile", .status = nullptr, .boxes = "c", .trace = "prev cwd box1:QUESTION rm end"},
     {.name = "TrayFails", .boxes = "c", .failOn = "add1", .trace = "prev cwd add1 box1:QUESTION rm host unloaded end"},
     {.name = "TimerFails", .status = "PC01\r\n", .boxes = "c", .failOn = "on",
      .trace = "prev cwd add1 on box1:QUESTION rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
     {.name = "Rejected", .status = nullptr, .inputs = {"/srv/share", "/srv/share/"}, .pasAfter = "/srv/share/\r\n",
-     .trace = "prev cwd box1:QUESTION cwd input[$S] box0:REJECTED input[/srv/share] box0:CHANGED rm end"},
+     .trace = "prev cwd box1:QUESTION cwd input[$S] box0:REJECTED input[/srv/share] cwd box0:CHANGED rm end"},
     {.name = "SeparatorAlone", .status = nullptr, .inputs = {"/"}, .pasAfter = "/\r\n",
-     .trace = "prev cwd box1:QUESTION cwd input[$S] box0:CHANGED rm end"},
+     .trace = "prev cwd box1:QUESTION cwd input[$S] cwd box0:CHANGED rm end"},
     {.name = "Emptied", .pas = "/old/\r\nkept\r\n", .inputs = {""}, .trace = "prev cwd box1:QUESTION cwd input[/old/] rm end"},
     {.name = "NoPasFileStored", .pas = nullptr, .inputs = {"/mnt/line/"}, .pasAfter = "/mnt/line/\r\n",
-     .trace = "prev cwd box1:QUESTION cwd input[] box0:CHANGED rm unloaded end"},
+     .trace = "prev cwd etc box1:QUESTION cwd etc input[] cwd box0:CHANGED rm unloaded end"},
     {.name = "NoCurrentDirectory", .failOn = "cwd", .trace = "prev cwd box1:QUESTION cwd box48:cwd rm unloaded end"},
     // The unload path, claim and release
     {.name = "UnloadReleases", .status = "PC01\r\n", .steps = "L|E", .trace = "rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
@@ -133,13 +138,14 @@ class Program : public ::testing::TestWithParam<Row> {};
 TEST_P(Program, Row)
 {
     const Row& r = GetParam();
-    TempDir cwd, server;
+    TempDir cwd, server, etc;
     const std::string pas = cwd.file("pas.txt"), status = server.file("kesrow.txt"), log = server.file("kesrow.log");
     if (r.pas) WriteBytes(pas, Expand(r.pas, server));
     if (r.status) WriteBytes(status, r.status);
     if (r.logBefore) WriteBytes(log, r.logBefore);
+    if (r.etcPas) WriteBytes(etc.file("pas.txt"), Expand(r.etcPas, server));
     FakePlatform fake;
-    fake.cwd = cwd.path().string(), fake.boxAnswers = r.boxes, fake.inputs = r.inputs, fake.failOn = r.failOn;
+    fake.cwd = cwd.path().string(), fake.etc = etc.path().string(), fake.boxAnswers = r.boxes, fake.inputs = r.inputs, fake.failOn = r.failOn;
     fake.host = r.host, fake.toolPath = r.tool + (*r.tool == '!'), fake.toolStarts = *r.tool != '!';
     for (const char* d = r.dial; *d; ++d) fake.dialUps.push_back(*d - '0');
     MainForm form(fake.platform);
@@ -182,6 +188,7 @@ TEST_P(Program, Row)
     EXPECT_EQ(ReadBytes(status), r.statusAfter ? r.statusAfter : expectedStatus);
     EXPECT_EQ(ReadBytes(log), (r.logBefore ? r.logBefore : "") + LogBytes(r.log));
     EXPECT_EQ(Exists(pas) && !std::filesystem::is_directory(pas) ? ReadBytes(pas) : "-", *r.pasAfter ? r.pasAfter : expectedPas);
+    EXPECT_EQ(ReadBytes(etc.file("pas.txt")), r.etcPas ? Expand(r.etcPas, server) : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(MainForm, Program, ::testing::ValuesIn(kRows),
