@@ -16,6 +16,9 @@ int RunConsole()
     ConsoleTimer timer(loop, kTimerIntervalMs);
     PosixServices posix;
     posix.process.onUnloaded = [&] { loop.quit(); };
+    // A copy that could not start and had nobody to ask (a service's
+    // standard input) fails, so that its service manager tries again.
+    dialogs.onUnanswered = [&] { posix.process.exitStatus = 1; };
     Platform platform = posix.platform(tray, dialogs, timer);
     MainForm form(platform);
 

@@ -47,7 +47,7 @@ void PosixProcess::end()
 {
     std::fflush(stdout);
     std::fflush(stderr);
-    _exit(0);
+    _exit(exitStatus);
 }
 
 }  // namespace kesrow

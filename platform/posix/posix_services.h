@@ -83,8 +83,9 @@ public:
     std::string computerSettingsDirectory() override { return ComputerSettingsDirectory(); }
     // Runs onUnloaded: the front end leaves its event loop.
     void formUnloaded() override;
-    // Flushes stdout and stderr and ends the process with status 0.
+    // Flushes stdout and stderr and ends the process with exitStatus.
     [[noreturn]] void end() override;
+    int exitStatus = 0;
 
     bool unloaded() const { return unloaded_; }
     std::function<void()> onUnloaded;

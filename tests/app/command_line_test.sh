@@ -19,6 +19,8 @@ check 0 "--help" "$kesrow" --help
 grep -q -- '--console' "$out" || { echo "FAIL --help names no --console"; failed=1; }
 check 2 "unknown option" "$kesrow" --bogus
 grep -q 'Usage:' "$err" || { echo "FAIL unknown option prints no usage"; failed=1; }
+check 2 "a month that is none" "$kesrow" --report 2026-13
+check 2 "--csv without --report" "$kesrow" --csv
 if [ "$build" = desktop ]; then
     for display in "" ":97"; do
         check 1 "no display '$display'" env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" "$kesrow"
