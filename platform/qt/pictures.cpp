@@ -38,28 +38,9 @@ void PaintFigure(QPainter& p)
     p.drawArc(QRectF(13, 9, 6, 4), 200 * 16, 140 * 16);  // mouth
 }
 
-QImage FigureImage(int size)
+// The black ring and bar, outlined in white, in a 32-unit square.
+void PaintProhibitionSign(QPainter& p)
 {
-    QImage image = TransparentImage(size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-    PaintFigure(p);
-    return image;
-}
-
-}  // namespace
-
-QImage NormalTrayImage()
-{
-    return FigureImage(32);
-}
-
-QImage ProhibitionTrayImage()
-{
-    QImage image = TransparentImage(32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
     const QRectF ring(4.5, 4.5, 23, 23);
     const QLineF bar(8.6, 8.6, 23.4, 23.4);  // upper left to lower right
     // White first, wider, so that the black sign stands out on any panel.
@@ -69,12 +50,40 @@ QImage ProhibitionTrayImage()
         p.drawEllipse(ring);
         p.drawLine(bar);
     }
+}
+
+QImage Painted(int size, void (*paint)(QPainter&))
+{
+    QImage image = TransparentImage(size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    paint(p);
     return image;
+}
+
+}  // namespace
+
+QImage NormalTrayImage(int size)
+{
+    return Painted(size, PaintFigure);
+}
+
+QImage ProhibitionTrayImage(int size)
+{
+    return Painted(size, PaintProhibitionSign);
+}
+
+QIcon PaintedIcon(QImage (*paint)(int size))
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 96, 128}) icon.addPixmap(QPixmap::fromImage(paint(size)));
+    return icon;
 }
 
 QIcon ProgramIcon()
 {
-    return QIcon(QPixmap::fromImage(FigureImage(64)));
+    return PaintedIcon(NormalTrayImage);
 }
 
 QImage AboutPicture()

@@ -11,8 +11,8 @@ namespace kesrow::qt {
 
 QtTrayIcon::QtTrayIcon(QMenu* contextMenu)
     : contextMenu_(contextMenu),
-      normal_(QPixmap::fromImage(NormalTrayImage())),
-      prohibition_(QPixmap::fromImage(ProhibitionTrayImage()))
+      normal_(PaintedIcon(NormalTrayImage)),
+      prohibition_(PaintedIcon(ProhibitionTrayImage))
 {
 }
 

@@ -1,6 +1,7 @@
 // The Qt front end's pieces on the offscreen platform: what boxes answer,
 // the tray's pictures and its change in place, the forms' buttons, Timer1.
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_poll_timer.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_tray_icon.h"
 
 namespace kesrow::qt {
@@ -84,6 +86,19 @@ TEST(QtFrontEnd, FormsAndTimer)
     QtPollTimer timer([&] { ++ticks; });
     timer.setEnabled(true);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 3; }, 4000));  // 100 ms each
+}
+
+TEST(QtFrontEnd, QtsOwnTextsInJapanese)
+{
+    QTranslator qtTexts;
+    ASSERT_TRUE(LoadQtTranslations(qtTexts, QLocale(QLocale::Japanese, QLocale::Japan)));
+    QCoreApplication::installTranslator(&qtTexts);
+    LogViewerDialog viewer("PC01", nullptr);
+    std::unique_ptr<QMenu> menu(viewer.Text1()->createStandardContextMenu());
+    QCoreApplication::removeTranslator(&qtTexts);
+    QStringList texts;
+    for (QAction* action : menu->actions()) texts << action->text();
+    EXPECT_TRUE(texts.join(" ").contains("コピー")) << texts.join(" ").toStdString();
 }
 
 }  // namespace
