@@ -38,6 +38,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libc6 libstdc++6 libqt6widgets6; do
     case ", $depends" in *", $lib "*) ;; *) fail "Depends lacks $lib: $depends" ;; esac
 done
+[ "$(dpkg-deb -I "$deb" conffiles)" = /etc/xdg/autostart/kesrow.desktop ] || fail "conffiles"
 dpkg-deb -x "$deb" "$T/root"
 grep -qx "ExecStart=/usr/bin/kesrow --console" "$T/root/usr/lib/systemd/user/kesrow-console.service" ||
     fail "packaged unit does not name /usr/bin/kesrow"
