@@ -2,8 +2,10 @@
 // lets an exception abort the program.
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string_view>
 
+#include "app/log_commands.h"
 #include "platform/console/console_frontend.h"
 #if KESROW_WITH_QT
 #include "platform/qt/qt_frontend.h"
@@ -13,14 +15,22 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: kesrow [--console]\n"
+    "       kesrow --status\n"
+    "       kesrow --report [YYYY-MM] [--csv]\n"
     "       kesrow --version | --help\n"
     "Shows who holds the office's shared line and claims it while this computer\n"
-    "is dialled up. The shared folder is read from pas.txt in the working directory.\n"
+    "is dialled up. The shared folder is read from pas.txt in the working directory,\n"
+    "or when there is none, from the computer's kesrow/pas.txt in its sysconfdir.\n"
     "\n"
     "  --console  run without a display: icon changes on standard output,\n"
     "             boxes on standard error, answers on standard input\n"
+    "  --status   who holds the line, since when; exit status 0 free, 1 held,\n"
+    "             3 unreadable\n"
+    "  --report   per computer: connections, connected time and violations of\n"
+    "             a month (default: this one); --csv for a spreadsheet\n"
     "  --version  print the version and exit\n"
-    "  --help     print this help and exit\n";
+    "  --help     print this help and exit\n"
+    "See kesrow(1).\n";
 
 // A build without the desktop front end runs the console copy by default.
 int StartTray(int argc, char** argv)
@@ -36,7 +46,9 @@ int StartTray(int argc, char** argv)
 
 int Run(int argc, char** argv)
 {
-    bool console = false;
+    enum class Command { Tray, Console, Status, Report } command = Command::Tray;
+    std::optional<kesrow::YearMonth> month;
+    bool csv = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--version") {
@@ -47,14 +59,29 @@ int Run(int argc, char** argv)
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (arg == "--console") {
-            console = true;
+        if (arg == "--console" || arg == "--status" || arg == "--report") {
+            command = arg == "--console" ? Command::Console : arg == "--status" ? Command::Status : Command::Report;
             continue;
         }
-        std::fprintf(stderr, "kesrow: unknown option %s\n%s", argv[i], kUsage);
+        if (arg == "--csv") {
+            csv = true;
+            continue;
+        }
+        if (command == Command::Report && !month && (month = kesrow::ParseYearMonth(arg))) continue;
+        std::fprintf(stderr, "kesrow: unknown option %s\n%s", kesrow::TerminalSafe(arg).c_str(), kUsage);
         return 2;
     }
-    return console ? kesrow::RunConsole() : StartTray(argc, argv);
+    if (csv && command != Command::Report) {
+        std::fprintf(stderr, "kesrow: --csv goes with --report\n%s", kUsage);
+        return 2;
+    }
+    switch (command) {
+    case Command::Console: return kesrow::RunConsole();
+    case Command::Status: return kesrow::RunStatus();
+    case Command::Report: return kesrow::RunReport(month, csv);
+    case Command::Tray: break;
+    }
+    return StartTray(argc, argv);
 }
 
 }  // namespace

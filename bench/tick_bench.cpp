@@ -52,6 +52,7 @@ public:
     void setEnabled(bool) override {}
     bool previousInstance() override { return false; }
     std::string currentDirectory() override { return folder_; }
+    std::string computerSettingsDirectory() override { return ""; }
     void formUnloaded() override {}
     void end() override {}
 

@@ -29,7 +29,7 @@ void MainForm::Form_Load()
         return;
     }
     try {
-        TextFile pas(ServerPathFile(p_.process.currentDirectory()), OpenMode::Input);
+        TextFile pas(ServerPathFileToRead(p_.process), OpenMode::Input);
         serverPath_ = pas.ReadField();
         pas.Close();
 
@@ -48,10 +48,10 @@ void MainForm::errsyori()
 {
     try {
         if (p_.dialogs.messageBox(kRecoveryQuestion, BoxStyle::OkCancel, kTitle) == Answer::Ok) {
-            const std::string file = ServerPathFile(p_.process.currentDirectory());
-            const std::string answer = PromptServerPath(p_.dialogs, StoredServerPath(file));
+            const std::string stored = StoredServerPath(ServerPathFileToRead(p_.process));
+            const std::string answer = PromptServerPath(p_.dialogs, stored);
             if (!answer.empty()) {
-                ReplaceWithLine(file, answer);
+                ReplaceWithLine(ServerPathFile(p_.process.currentDirectory()), answer);
                 p_.dialogs.messageBox(kServerPathChanged, BoxStyle::OkOnly, kTitle);
             }
         }

@@ -1,12 +1,23 @@
 #include "core/server_path.h"
 
 #include <cerrno>
+#include <filesystem>
 
 #include "core/shared_files.h"
 #include "core/text_file.h"
 #include "core/texts.h"
 
 namespace kesrow {
+
+std::string ServerPathFileToRead(Process& process)
+{
+    std::string own = ServerPathFile(process.currentDirectory());
+    std::error_code ec;
+    // Anything but a clear "not there" keeps the user's own, so its failure is the one seen.
+    if (std::filesystem::exists(own, ec) || ec) return own;
+    const std::string computer = process.computerSettingsDirectory();
+    return computer.empty() ? own : ServerPathFile(computer);
+}
 
 std::string StoredServerPath(const std::string& serverPathFile)
 {

@@ -7,6 +7,11 @@
 
 namespace kesrow {
 
+// The server path file to read: pas.txt in the current directory, or when
+// there is none, the computer's own in its settings folder. Writes always go
+// to the current directory's.
+std::string ServerPathFileToRead(Process& process);
+
 // The first field of the server path file, offered as the default answer.
 // A missing or empty file offers nothing, so a first-time user can type the
 // folder; any other failure to read it throws.

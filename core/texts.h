@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "core/shared_files.h"
 
 namespace kesrow {
 
@@ -22,9 +25,21 @@ inline constexpr const char* kLoadErrorTitle = "ロードエラー";
 inline constexpr const char* kRecoveryQuestion =
     "現在このコンピュータは、ネットワーク環境ではありません。\rサーバパスの変更を行う時はＯＫを押して下さい";
 
+// The server path prompts name the final separator "￥", the way Japanese
+// Windows shows the backslash; elsewhere they name the platform's own.
+inline std::string WithSeparatorSign(std::string_view text)
+{
+    constexpr std::string_view yen = "￥";
+    const std::string sign = kPathSeparator == '\\' ? std::string(yen) : std::string(1, kPathSeparator);
+    std::string out(text);
+    for (auto at = out.find(yen); at != std::string::npos; at = out.find(yen, at + sign.size()))
+        out.replace(at, yen.size(), sign);
+    return out;
+}
+
 // The server path prompts of the recovery and of the server path dialog.
-inline constexpr const char* kServerPathPrompt = "サーバパスを入力して下さい\r最後は￥でくくること";
-inline constexpr const char* kServerPathRejected = "サーバパスの最後は￥でくくって下さい";
+inline const std::string kServerPathPrompt = WithSeparatorSign("サーバパスを入力して下さい\r最後は￥でくくること");
+inline const std::string kServerPathRejected = WithSeparatorSign("サーバパスの最後は￥でくくって下さい");
 inline constexpr const char* kServerPathChanged = "サーバパスの変更後はプログラムを終了します";
 
 // The poll cycle.

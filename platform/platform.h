@@ -81,6 +81,9 @@ public:
     // True when another copy already runs for this user on this computer.
     virtual bool previousInstance() = 0;
     virtual std::string currentDirectory() = 0;
+    // The folder of this computer's own settings, the same for every user
+    // (/etc/kesrow for a program in /usr/bin); "" when there is none.
+    virtual std::string computerSettingsDirectory() = 0;
     // The main form has been unloaded and no form is left: leave the event loop.
     virtual void formUnloaded() = 0;
     // Stop at once; no further events run. A fake may return.

@@ -1,59 +1,89 @@
-// A platform that records every call in order, as one line each, and
-// answers from a script. Unscripted questions get harmless defaults.
+// Every service the main form and the menu use, tracing each call as one word
+// ("prev cwd add1 on") and answering from scripts; fixed texts are traced by
+// name, so a wrong one shows. And real files in fresh temporary folders.
 #pragma once
 
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <mutex>
-#include <functional>
 #include <stdexcept>
 #include <string>
-#include <vector>
+#include <system_error>
 
+#include "core/texts.h"
 #include "platform/platform.h"
 
 namespace kesrow::testing {
 
-class FakePlatform : public TrayIcon,
-                     public HostNameSource,
-                     public Dialogs,
-                     public PollTimer,
-                     public Clock,
-                     public Process,
-                     public DialUp,
-                     public UiThread {
+class FakePlatform : public TrayIcon, public HostNameSource, public Dialogs, public PollTimer, public Clock,
+                     public Process, public DialUp, public Forms, public SystemInfoTool, public UiThread {
 public:
-    // Recorded calls, e.g. "tray.add 2 <tooltip>", "msgbox 48 <title> | <prompt>".
-    std::vector<std::string> calls;
-
-    // Scripts; each answer is used once, then the default applies.
-    std::deque<Answer> messageAnswers;        // default Ok
-    std::deque<std::string> inputAnswers;     // default "" (Cancel)
-    std::deque<int> dialUpCounts;             // default dialUpCount
-    std::deque<std::string> hostNames;        // default hostName
-    int dialUpCount = 0;
-    std::string hostName = "PC01";
-    bool otherCopyRunning = false;
-    std::string cwd = "/tmp";
-    LocalDateTime time{1998, 9, 3, 10, 15, 0};
-
-    // Called with each recorded line; may throw to make that call fail.
-    std::function<void(const std::string&)> onCall;
-
+    std::string trace, boxAnswers;    // boxAnswers: 'c' Cancel, else OK, then OK
+    std::deque<int> dialUps, popup;   // then 0, then -1 (dismissed)
+    std::deque<std::string> inputs;   // then "" (Cancel)
+    std::string host = "PC01", cwd = "/tmp", etc, failOn, toolPath;  // etc: the computer's settings folder
+    bool otherCopy = false, toolStarts = true;
+    std::function<void(const std::string&)> onCall;  // after each traced call
     Platform platform{*this, *this, *this, *this, *this, *this, *this, *this};
+    UiServices ui{*this, *this};
 
-    // Posted tasks wait until the test runs them on its own thread.
-    void post(std::function<void()> task) override {
+    void add(TrayImage image, const std::string& tip) override
+    {
+        const std::string held = LineHeldTooltip("\n"), front = held.substr(0, held.find('\n'));
+        const std::string holder = tip.substr(std::min(front.size(), tip.size()), tip.size() - std::min(tip.size(), held.size() - 1));
+        const bool named = tip == kLineFreeTooltip || tip == kShareUnknownTooltip;
+        call("add" + std::to_string(int(image)) + (named ? "" : tip == LineHeldTooltip(holder) ? ":" + holder : "?" + tip));
+    }
+    void remove() override { call("rm"); }
+    std::string localHostName() override { return call("host"), host; }
+    Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override
+    {
+        const int n = style == BoxStyle::OkCancel ? 1 : style == BoxStyle::Exclamation ? 48 : 0;
+        call("box" + std::to_string(n) + ":" + Named(prompt) + (title == kTitle ? "" : "@" + Named(title)));
+        const bool cancel = boxAnswers.starts_with('c');
+        return boxAnswers.erase(0, 1), cancel ? Answer::Cancel : Answer::Ok;
+    }
+    void violationWarning(const std::string& text, const std::string& title) override { call(text == kWarningText && title == kTitle ? "warn" : "warn?"); }
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) override
+    {
+        call("input[" + def + "]" + (prompt == kServerPathPrompt && title == kTitle ? "" : "?"));
+        return Next(inputs, std::string());
+    }
+    void beep() override { call("beep"); }
+    void setEnabled(bool on) override { call(on ? "on" : "off"); }
+    LocalDateTime now() override { return call("now"), LocalDateTime{1998, 9, 3, 10, 15, 0}; }
+    bool previousInstance() override { return call("prev"), otherCopy; }
+    std::string currentDirectory() override { return call("cwd"), cwd; }
+    std::string computerSettingsDirectory() override { return call("etc"), etc; }
+    void formUnloaded() override { call("unloaded"); }
+    void end() override { call("end"); }
+    int activeConnections() override { return call("probe"), Next(dialUps, 0); }
+    int popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y) override
+    {
+        const bool ours = items == std::vector<std::string>(std::begin(kMenuItems), std::end(kMenuItems)) &&
+                          defaultItem == kMenuDefaultItem;
+        call("popup@" + std::to_string(int(x)) + "," + std::to_string(int(y)) + (ours ? "" : "?"));
+        return Next(popup, -1);
+    }
+    void showLogViewer(const std::string& text) override { call("log[" + text + "]"); }
+    void showAbout(const std::function<void()>& onSysInfo) override { call("about"), onSysInfo(), call("/about"); }
+    std::string find() override { return call("find"), toolPath; }
+    // Tasks from the share worker wait until the test runs them on its own thread.
+    void post(std::function<void()> task) override
+    {
         std::lock_guard lock(postedMutex_);
         posted_.push_back(std::move(task));
         postedChanged_.notify_all();
     }
-    // Runs posted tasks, waiting for more, until done() holds; false when
-    // it does not within the time given.
-    bool runUntil(const std::function<bool()>& done,
-                  std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    // Runs posted tasks, waiting for more, until done() holds; false when it
+    // does not within the limit.
+    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10))
+    {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         while (!done()) {
             std::unique_lock lock(postedMutex_);
@@ -65,53 +95,9 @@ public:
         }
         return true;
     }
-
-    void add(TrayImage image, const std::string& tip) override {
-        record("tray.add " + std::to_string(static_cast<int>(image)) + " " + tip);
-    }
-    void remove() override { record("tray.remove"); }
-
-    std::string localHostName() override {
-        record("host");
-        return next(hostNames, hostName);
-    }
-
-    // Styles are recorded as the Windows numbers users know: 0, 1, 48.
-    Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override {
-        const int number = style == BoxStyle::OkCancel ? 1 : style == BoxStyle::Exclamation ? 48 : 0;
-        record("msgbox " + std::to_string(number) + " " + title + " | " + prompt);
-        return next(messageAnswers, Answer::Ok);
-    }
-    void violationWarning(const std::string& prompt, const std::string& title) override {
-        record("warning " + title + " | " + prompt);
-    }
-    std::string inputBox(const std::string& prompt, const std::string& title,
-                         const std::string& def) override {
-        record("input " + title + " [" + def + "] | " + prompt);
-        return next(inputAnswers, std::string());
-    }
-    void beep() override { record("beep"); }
-
-    void setEnabled(bool on) override { record(on ? "timer on" : "timer off"); }
-
-    LocalDateTime now() override { record("now"); return time; }
-
-    bool previousInstance() override { record("previousInstance"); return otherCopyRunning; }
-    std::string currentDirectory() override { record("curdir"); return cwd; }
-    void formUnloaded() override { record("formUnloaded"); }
-    void end() override { record("end"); }
-
-    int activeConnections() override {
-        record("probe");
-        return next(dialUpCounts, dialUpCount);
-    }
-
-    // The calls whose line starts with prefix.
-    std::vector<std::string> callsStartingWith(const std::string& prefix) const {
-        std::vector<std::string> out;
-        for (const auto& c : calls)
-            if (c.rfind(prefix, 0) == 0) out.push_back(c);
-        return out;
+    void start(const std::string& path) override
+    {
+        if (call("start:" + path), !toolStarts) throw std::system_error(std::make_error_code(std::errc::permission_denied), path);
     }
 
 private:
@@ -119,17 +105,60 @@ private:
     std::condition_variable postedChanged_;
     std::deque<std::function<void()>> posted_;
 
-    void record(const std::string& line) {
-        calls.push_back(line);
-        if (onCall) onCall(line);
+    void call(const std::string& word)
+    {
+        trace += (trace.empty() ? "" : " ") + word;
+        if (word == failOn) throw std::runtime_error(word);
+        if (onCall) onCall(word);
+    }
+    // A fixed text by its name; a text that starts with one keeps its tail.
+    static std::string Named(const std::string& text)
+    {
+        static const std::pair<const char*, const char*> names[] = {
+            {kAlreadyRunning, "RUNNING"}, {kLoadErrorTitle, "LOADERROR"}, {kRecoveryQuestion, "QUESTION"},
+            {kServerPathRejected.c_str(), "REJECTED"}, {kServerPathChanged, "CHANGED"}, {kSysInfoUnavailable, "NOSYSINFO"},
+            {kPollingStopped, "STOPPED:"}, {kLogUnreadable, "NOLOG:"}};
+        for (const auto& [fixed, name] : names)
+            if (text.rfind(fixed, 0) == 0) return name + text.substr(std::string(fixed).size());
+        return text;
     }
     template <class T>
-    static T next(std::deque<T>& script, T fallback) {
-        if (script.empty()) return fallback;
-        T v = script.front();
-        script.pop_front();
-        return v;
+    static T Next(std::deque<T>& script, T fallback)
+    {
+        return script.empty() ? fallback : (fallback = script.front(), script.pop_front(), fallback);
     }
 };
+
+class TempDir {
+public:
+    TempDir() : path_((std::filesystem::temp_directory_path() / "kesrow-test-XXXXXX").string())
+    {
+        if (!mkdtemp(path_.data())) std::abort();
+    }
+    ~TempDir() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
+    TempDir(const TempDir&) = delete;
+    std::filesystem::path path() const { return path_; }
+    std::string prefix() const { return path_ + "/"; }  // as a server path, with its final separator
+    std::string file(const std::string& name) const { return prefix() + name; }
+
+private:
+    std::string path_;
+};
+
+// "" for anything but a file.
+inline std::string ReadBytes(const std::string& path)
+{
+    if (!std::filesystem::is_regular_file(path)) return {};
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+// The text with each "$S" replaced by the folder's server path.
+inline std::string Expand(std::string text, const TempDir& folder, const char* mark = "$S")
+{
+    for (std::size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, 2, folder.prefix());
+    return text;
+}
 
 }  // namespace kesrow::testing

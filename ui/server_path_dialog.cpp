@@ -10,7 +10,7 @@ namespace kesrow {
 void ChangeServerPath(MainForm& form)
 {
     Platform& p = form.platform();
-    const std::string stored = StoredServerPath(ServerPathFile(p.process.currentDirectory()));
+    const std::string stored = StoredServerPath(ServerPathFileToRead(p.process));
     const std::string answer = PromptServerPath(p.dialogs, stored);
     if (answer.empty()) return;
 

@@ -17,6 +17,9 @@ int RunConsole()
     WorkerTimer timer;
     PosixServices posix;
     posix.process.onUnloaded = [&] { loop.quit(); };
+    // A copy that could not start and had nobody to ask (a service's
+    // standard input) fails, so that its service manager tries again.
+    dialogs.onUnanswered = [&] { posix.process.exitStatus = 1; };
     Platform platform = posix.platform(tray, dialogs, timer, loop);
     MainForm form(platform);
     timer.form = &form;

@@ -38,7 +38,7 @@ Answer ConsoleDialogs::messageBox(const std::string& prompt, BoxStyle style, con
     if (style != BoxStyle::OkCancel) return Answer::Ok;
     Print(stderr, "OK? (y/N) ");
     std::string answer;
-    const bool ok = ReadAnswer(loop_, answer) && (answer == "y" || answer == "yes");
+    const bool ok = readAnswer(answer) && (answer == "y" || answer == "yes");
     return ok ? Answer::Ok : Answer::Cancel;
 }
 
@@ -61,9 +61,16 @@ std::string ConsoleDialogs::inputBox(const std::string& prompt, const std::strin
 {
     Print(stderr, "[" + title + "]\n" + BoxLineBreaks(prompt) + "\n[" + defaultText + "] ");
     std::string answer;
-    if (!ReadAnswer(loop_, answer))
+    if (!readAnswer(answer))
         return {};
     return answer.empty() ? defaultText : answer;
+}
+
+bool ConsoleDialogs::readAnswer(std::string& answer)
+{
+    if (ReadAnswer(loop_, answer)) return true;
+    if (onUnanswered) onUnanswered();
+    return false;
 }
 
 void ConsoleDialogs::beep()

@@ -3,6 +3,7 @@
 // input.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/console/console_loop.h"
@@ -28,10 +29,15 @@ public:
                          const std::string& defaultText) override;
     void beep() override;
 
+    // A box met the end of its input: nobody is there to answer.
+    std::function<void()> onUnanswered;
+
     // How long the violation warning stays "open" when no one can press Enter.
     static constexpr int kWarningHoldMs = 5000;
 
 private:
+    bool readAnswer(std::string& answer);
+
     ConsoleLoop& loop_;
 };
 

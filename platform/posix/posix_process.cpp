@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <system_error>
 
@@ -19,6 +20,23 @@ std::string CurrentDirectory()
     return cwd.get();
 }
 
+std::string ComputerSettingsDirectory()
+{
+    namespace fs = std::filesystem;
+    // Settled from where the program is, as the install rules do, so that a
+    // package and `cmake --install --prefix` each find their own.
+    const fs::path sysconfdir = KESROW_SYSCONFDIR;
+    if (sysconfdir.is_absolute()) return (sysconfdir / "kesrow").string();
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    const fs::path bindir = program.parent_path();
+    if (ec || bindir.filename() != fs::path(KESROW_BINDIR).filename())
+        return (fs::path(KESROW_FULL_SYSCONFDIR) / "kesrow").string();
+    const fs::path prefix = bindir.parent_path();
+    // GNUInstallDirs: the sysconfdir of /usr is /etc.
+    return ((prefix == "/usr" ? fs::path("/") : prefix) / sysconfdir / "kesrow").string();
+}
+
 void PosixProcess::formUnloaded()
 {
     unloaded_ = true;
@@ -29,7 +47,7 @@ void PosixProcess::end()
 {
     std::fflush(stdout);
     std::fflush(stderr);
-    _exit(0);
+    _exit(exitStatus);
 }
 
 }  // namespace kesrow

@@ -76,14 +76,21 @@ std::string InstanceLockPath();
 // Throws std::system_error when getcwd() fails.
 std::string CurrentDirectory();
 
+// <sysconfdir>/kesrow of the prefix the running program is installed in:
+// /etc/kesrow for /usr/bin/kesrow, <prefix>/etc/kesrow otherwise; the
+// configured one when the program runs from its build folder.
+std::string ComputerSettingsDirectory();
+
 class PosixProcess : public Process {
 public:
     bool previousInstance() override { return !lock_.Acquire(); }
     std::string currentDirectory() override { return CurrentDirectory(); }
+    std::string computerSettingsDirectory() override { return ComputerSettingsDirectory(); }
     // Runs onUnloaded: the front end leaves its event loop.
     void formUnloaded() override;
-    // Flushes stdout and stderr and ends the process with status 0.
+    // Flushes stdout and stderr and ends the process with exitStatus.
     [[noreturn]] void end() override;
+    int exitStatus = 0;
 
     bool unloaded() const { return unloaded_; }
     std::function<void()> onUnloaded;

@@ -19,7 +19,7 @@ FallbackWindow::FallbackWindow(const std::vector<std::string>& commands, int def
     setWindowTitle(QString::fromUtf8(kTitle));
     setWindowIcon(ProgramIcon());
     setFont(FormFont());
-    QAction* menuEnd = menuBar()->addAction(QStringLiteral("終了(&X)"));
+    QAction* menuEnd = menuBar()->addAction(QString::fromUtf8(kMenuEndCaption));
     menuEnd->setObjectName(QStringLiteral("MenuEnd"));
     connect(menuEnd, &QAction::triggered, this, [this] { if (MenuEnd_Click) MenuEnd_Click(); });
 

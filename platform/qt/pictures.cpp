@@ -39,28 +39,9 @@ void PaintFigure(QPainter& p)
     p.drawArc(QRectF(13, 9, 6, 4), 200 * 16, 140 * 16);  // mouth
 }
 
-QImage FigureImage(int size)
+// The black ring and bar, outlined in white, in a 32-unit square.
+void PaintProhibitionSign(QPainter& p)
 {
-    QImage image = TransparentImage(size);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-    PaintFigure(p);
-    return image;
-}
-
-}  // namespace
-
-QImage NormalTrayImage()
-{
-    return FigureImage(32);
-}
-
-QImage ProhibitionTrayImage()
-{
-    QImage image = TransparentImage(32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
     const QRectF ring(4.5, 4.5, 23, 23);
     const QLineF bar(8.6, 8.6, 23.4, 23.4);  // upper left to lower right
     // White first, wider, so that the black sign stands out on any panel.
@@ -70,23 +51,45 @@ QImage ProhibitionTrayImage()
         p.drawEllipse(ring);
         p.drawLine(bar);
     }
+}
+
+QImage Painted(int size, void (*paint)(QPainter&))
+{
+    QImage image = TransparentImage(size);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+    paint(p);
     return image;
 }
 
-QImage UnknownTrayImage()
+}  // namespace
+
+QImage NormalTrayImage(int size)
 {
-    QImage image = FigureImage(32);
+    return Painted(size, PaintFigure);
+}
+
+QImage ProhibitionTrayImage(int size)
+{
+    return Painted(size, PaintProhibitionSign);
+}
+
+QImage UnknownTrayImage(int size)
+{
+    QImage image = NormalTrayImage(size);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-            // Premultiplied: a grey of the same lightness keeps the mask.
+            // Premultiplied: a light grey no brighter than the mask allows.
             const int alpha = qAlpha(line[x]);
-            const int grey = (qGray(line[x]) + alpha) / 2;
-            line[x] = qRgba(std::min(grey, alpha), std::min(grey, alpha), std::min(grey, alpha), alpha);
+            const int grey = std::min((qGray(line[x]) + alpha) / 2, alpha);
+            line[x] = qRgba(grey, grey, grey, alpha);
         }
     }
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
     QFont font = p.font();
     font.setPixelSize(22);
     font.setBold(true);
@@ -98,9 +101,16 @@ QImage UnknownTrayImage()
     return image;
 }
 
+QIcon PaintedIcon(QImage (*paint)(int size))
+{
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 96, 128}) icon.addPixmap(QPixmap::fromImage(paint(size)));
+    return icon;
+}
+
 QIcon ProgramIcon()
 {
-    return QIcon(QPixmap::fromImage(FigureImage(64)));
+    return PaintedIcon(NormalTrayImage);
 }
 
 QImage AboutPicture()

@@ -19,6 +19,7 @@
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_forms.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_tray_icon.h"
 #include "platform/qt/signal_pipe.h"
 #include "ui/tray_menu.h"
@@ -65,6 +66,8 @@ int RunTray(int argc, char** argv)
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
     for (const QString& message : startMessages) std::fprintf(stderr, "%s\n", qPrintable(message));
+    QTranslator qtTexts;
+    if (qt::LoadQtTranslations(qtTexts)) QCoreApplication::installTranslator(&qtTexts);
     // No applicationDisplayName: xcb would append it to every window title.
     // Closing a dialog must not end a program whose only permanent window is the tray icon.
     QApplication::setQuitOnLastWindowClosed(false);

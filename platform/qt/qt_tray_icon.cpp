@@ -11,9 +11,9 @@ namespace kesrow::qt {
 
 QtTrayIcon::QtTrayIcon(QMenu* contextMenu)
     : contextMenu_(contextMenu),
-      normal_(QPixmap::fromImage(NormalTrayImage())),
-      prohibition_(QPixmap::fromImage(ProhibitionTrayImage())),
-      unknown_(QPixmap::fromImage(UnknownTrayImage()))
+      normal_(PaintedIcon(NormalTrayImage)),
+      prohibition_(PaintedIcon(ProhibitionTrayImage)),
+      unknown_(PaintedIcon(UnknownTrayImage))
 {
 }
 

@@ -1,58 +1,57 @@
 // A share that does not answer: the user-interface thread goes on, ticks
 // are skipped, and the icon says that the line's state is unknown.
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <future>
 
-#include "form_fixture.h"
+#include "core/main_form.h"
+#include "fake_platform.h"
 
 namespace kesrow::testing {
 namespace {
 
-class SilentShare : public FormTest {
-protected:
-    // The worker stops inside the tick's first probe until answer is set.
-    void HoldTheWorkerInTheProbe()
-    {
-        fake.onCall = [this](const std::string& c) {
-            if (c != "probe" || held_) return;
-            held_ = true;
-            entered_.set_value();
-            answer_.get_future().wait();
-        };
-    }
-    void WaitUntilHeld() { entered_.get_future().wait(); }
-    void Answer() { answer_.set_value(); }
-
-private:
-    bool held_ = false;
-    std::promise<void> entered_, answer_;
-};
-
-TEST_F(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwardsIsAChange)
+TEST(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwardsIsAChange)
 {
-    const std::string unknown = "tray.add 3 共有フォルダに接続できません（回線の状態は不明です）";
-    Started("PC02\r\n");
-    Tick();
-    HoldTheWorkerInTheProbe();
-    fake.calls.clear();
+    TempDir cwd, server;
+    WriteBytes(cwd.file("pas.txt"), server.prefix() + "\r\n");
+    WriteBytes(server.file("kesrow.txt"), "PC02\r\n");
+    FakePlatform fake;
+    fake.cwd = cwd.path().string();
+    MainForm form(fake.platform);
+    const auto tick = [&] {
+        form.Timer1_Timer();
+        ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
+    };
+    form.Form_Load();
+    tick();
+    // The worker stops inside the next tick's first probe until answered.
+    std::promise<void> entered, answer;
+    bool held = false;
+    fake.onCall = [&](const std::string& c) {
+        if (c != "probe" || held) return;
+        held = true;
+        entered.set_value();
+        answer.get_future().wait();
+    };
+    fake.trace.clear();
     form.Timer1_Timer();
-    WaitUntilHeld();
-    const auto shown = [&] { return fake.calls.size() == 3; };
-    // Ticks falling due meanwhile are skipped; after kSilentLimit the icon says so.
+    entered.get_future().wait();
+    const auto shown = [&] { return fake.trace != "probe"; };
     const auto start = std::chrono::steady_clock::now();
     while (!shown() && std::chrono::steady_clock::now() - start < 3 * kSilentLimit) {
-        form.Timer1_Timer();
+        form.Timer1_Timer();  // skipped
         fake.runUntil(shown, std::chrono::milliseconds(100));
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, kSilentLimit);
-    EXPECT_EQ(fake.calls, (Calls{"probe", "tray.remove", unknown}));
+    EXPECT_EQ(fake.trace, "probe rm add3");
 
-    Answer();
-    Settle();
-    // The held tick ends as it would have: no action.
-    EXPECT_EQ(Calls(fake.calls.begin() + 3, fake.calls.end()), (Calls{"host", "probe", "host", "probe"}));
-    EXPECT_EQ(Tick(), (Calls{"tray.remove", Held("PC02")}));
-    EXPECT_EQ(Tick(), (Calls{"probe", "host", "probe", "host", "probe"}));
+    answer.set_value();
+    ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
+    EXPECT_EQ(fake.trace, "probe rm add3 host probe host probe");  // the held tick ends as it would have
+    fake.trace.clear();
+    tick();
+    EXPECT_EQ(fake.trace, "rm add2:PC02");
 }
 
 }  // namespace

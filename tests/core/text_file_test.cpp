@@ -1,140 +1,91 @@
-// Code page 932 at the file boundary, the three open modes, and the field rule.
+// The shared files byte for byte: code page 932, CR LF, the field rule, the
+// open modes, the whole-file replace, and the texts the copies write.
 #include <gtest/gtest.h>
 
-#include "core/codepage.h"
-#include "core/text_file.h"
-#include "test_files.h"
+#include <filesystem>
 
-namespace kesrow {
+#include "core/codepage.h"
+#include "core/shared_files.h"
+#include "core/text_file.h"
+#include "fake_platform.h"
+
+namespace kesrow::testing {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
-
-TEST(Codepage, RoundTripsJapaneseAndHalfWidthKatakana)
-{
-    for (const char* text : {"ケスロウ", "ｼｽﾃﾑ情報", "最後は￥でくくること", "ＯＫ", "PC01"})
-        EXPECT_EQ(FromCp932(ToCp932(text)), text);
-    EXPECT_EQ(ToCp932("￥"), "\x81\x8F");
-}
-
-TEST(Codepage, UnmappableTextBecomesQuestionMarkAndBadBytesReplacementCharacters)
-{
-    EXPECT_EQ(ToCp932("a😀b"), "a?b");
-    EXPECT_EQ(FromCp932("a\x82"), "a\xEF\xBF\xBD");           // lead byte cut off at the end
-    EXPECT_EQ(FromCp932("x\xA0y\xFFz"), "x\xEF\xBF\xBDy\xEF\xBF\xBDz");
-}
-
-TEST(TextFileWrite, WriteLineIsItemsThenCrLfInCp932)
-{
-    TempDir dir;
-    const auto path = dir.file("out.txt");
-    {
-        TextFile f(path, OpenMode::Output);
-        f.WriteLine({"PC01"});
-        f.WriteLine({"※※※※ ", "PC02"});
-        f.Close();
-    }
-    EXPECT_EQ(ReadBytes(path), "PC01\r\n\x81\xA6\x81\xA6\x81\xA6\x81\xA6\x20PC02\r\n");
-}
-
-TEST(TextFileWrite, OutputEmptiesAndAppendKeepsAndBothCreate)
-{
-    TempDir dir;
-    const auto path = dir.file("f.txt");
-    TextFile(path, OpenMode::Append).WriteLine({"first"});
-    EXPECT_EQ(ReadBytes(path), "first\r\n");
-    TextFile(path, OpenMode::Append).WriteLine({"second"});
-    EXPECT_EQ(ReadBytes(path), "first\r\nsecond\r\n");
-    TextFile(path, OpenMode::Output).WriteLine({"OK"});
-    EXPECT_EQ(ReadBytes(path), "OK\r\n");
-    const auto fresh = dir.file("fresh.txt");
-    TextFile(fresh, OpenMode::Output).WriteLine({"x"});
-    EXPECT_EQ(ReadBytes(fresh), "x\r\n");
-}
-
-TEST(TextFileOpen, FailuresNameTheFileAndTheSystemMessage)
-{
-    TempDir dir;
-    const auto missing = dir.file("missing.txt");
-    try {
-        TextFile f(missing, OpenMode::Input);
-        FAIL() << "opening a missing file for reading succeeded";
-    } catch (const FileError& e) {
-        EXPECT_EQ(e.path(), missing);
-        EXPECT_EQ(e.error(), ENOENT);
-        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
-        EXPECT_NE(std::string(e.what()).find("No such file"), std::string::npos);
-    }
-    EXPECT_THROW(TextFile(dir.file("no/such/dir.txt"), OpenMode::Append), FileError);
-    EXPECT_FALSE(testing::Exists(missing));
-}
-
-// Reads every field of the given bytes until AtEnd.
-std::vector<std::string> Fields(const std::string& bytes)
+// The fields ReadField gives until AtEnd, each followed by '|'.
+std::string Fields(const std::string& bytes)
 {
     TempDir dir;
     WriteBytes(dir.file("in.txt"), bytes);
     TextFile f(dir.file("in.txt"), OpenMode::Input);
-    std::vector<std::string> out;
-    while (!f.AtEnd()) out.push_back(f.ReadField());
+    std::string out;
+    while (!f.AtEnd()) out += f.ReadField() + "|";
+    EXPECT_THROW(f.ReadField(), FileError);
     return out;
 }
 
-using Strings = std::vector<std::string>;
-
-TEST(ReadField, SplitsAtCommasAndEveryKindOfLineEnd)
+TEST(TextFile, ReadsFields)
 {
-    EXPECT_EQ(Fields("OK\r\n"), Strings{"OK"});
-    EXPECT_EQ(Fields("a,b\r\nc\nd\re"), (Strings{"a", "b", "c", "d", "e"}));
-    EXPECT_EQ(Fields("D:/A,B/\r\n"), (Strings{"D:/A", "B/"}));
-    EXPECT_EQ(Fields("\r\n"), Strings{""});
-    EXPECT_EQ(Fields("no line end"), Strings{"no line end"});
+    const std::pair<std::string, std::string> rows[] = {
+        {"", ""}, {"OK\r\n", "OK|"}, {"\r\n", "|"}, {"a,b\r\nc\nd\re", "a|b|c|d|e|"}, {"\r\n\r\nx", "||x|"},
+        {"   OK\r\n", "OK|"}, {"\"a, b\",c\r\n", "a, b|c|"}, {"  \"//SRV/\"x,y\r\n", "//SRV/|y|"}, {"\"open", "open|"},
+        {"PC01\x82\xAA\x81\x41 10:15:00 \x90\xDA\x91\xB1\r\n", "PC01が、 10:15:00 接続|"},  // 、 is no delimiter
+        {"A\xFF" "B\r\n\x82", "A\xEF\xBF\xBD" "B|\xEF\xBF\xBD|"},
+    };
+    for (const auto& [bytes, fields] : rows) EXPECT_EQ(Fields(bytes), fields) << bytes;
 }
 
-TEST(ReadField, SkipsLeadingSpacesAndStripsQuotes)
+TEST(TextFile, WritesCp932LinesWithCrLf)
 {
-    EXPECT_EQ(Fields("   OK\r\n"), Strings{"OK"});
-    EXPECT_EQ(Fields("\"a, b\",c\r\n"), (Strings{"a, b", "c"}));
-    EXPECT_EQ(Fields("  \"//SRV/SHARE/\"\r\n"), Strings{"//SRV/SHARE/"});
-}
-
-TEST(ReadField, ReadsJapaneseLogLinesWholeBecauseTheIdeographicCommaIsNoDelimiter)
-{
-    const std::string line = "PC01\x82\xAA\x81\x41\x20" "1998/09/03 10:15:00\x20\x90\xDA\x91\xB1\r\n";
-    EXPECT_EQ(Fields(line + line), (Strings{"PC01が、 1998/09/03 10:15:00 接続", "PC01が、 1998/09/03 10:15:00 接続"}));
-}
-
-TEST(ReadField, ZeroLengthFileIsAtEndAndReadingThereFails)
-{
+    EXPECT_EQ(ToCp932("ｼｽﾃﾑ￥①～－a😀b"), "\xBC\xBD\xC3\xD1\x81\x8F\x87\x40\x81\x60\x81\x7C" "a?b");
     TempDir dir;
-    WriteBytes(dir.file("empty.txt"), "");
-    TextFile f(dir.file("empty.txt"), OpenMode::Input);
-    EXPECT_TRUE(f.AtEnd());
-    EXPECT_THROW(f.ReadField(), FileError);
-}
+    const std::string path = dir.file("f.txt"), fresh = dir.file("fresh.txt");
+    TextFile(path, OpenMode::Append).WriteLine({"PC01"});
+    TextFile(path, OpenMode::Append).WriteLine({"※※※※ ", "経理"});
+    EXPECT_EQ(ReadBytes(path), "PC01\r\n\x81\xA6\x81\xA6\x81\xA6\x81\xA6 \x8C\x6F\x97\x9D\r\n");
+    TextFile(path, OpenMode::Output).WriteLine({"OK"});
+    EXPECT_EQ(ReadBytes(path), "OK\r\n");
+    TextFile(fresh, OpenMode::Output).WriteLine({""});
+    EXPECT_EQ(ReadBytes(fresh), "\r\n");
 
-TEST(ReplaceWithLine, LeavesExactlyTheLineAndNoTemporaryFile)
-{
-    TempDir dir;
-    const auto path = dir.file("pas.txt");
-    WriteBytes(path, "old/\r\nsecond line\r\n");
     ReplaceWithLine(path, "/srv/kesrow/");
     EXPECT_EQ(ReadBytes(path), "/srv/kesrow/\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-TEST(ReplaceWithLine, AFailedReplaceKeepsTheOldContent)
-{
-    TempDir dir;
-    // A non-empty folder under the target name cannot be replaced by a file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    // A folder under the name cannot be replaced: it stays, and no temporary file is left.
     std::filesystem::create_directories(dir.path() / "pas.txt" / "keep");
     EXPECT_THROW(ReplaceWithLine(dir.file("pas.txt"), "/new/"), FileError);
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "pas.txt" / "keep"));
-    EXPECT_FALSE(testing::Exists(dir.file("pas.txt.new")));
-    EXPECT_THROW(ReplaceWithLine(dir.file("gone/pas.txt"), "/new/"), FileError);
+    EXPECT_FALSE(Exists(dir.file("pas.txt.new")));
+}
+
+TEST(TextFile, FailuresNameTheFile)
+{
+    TempDir dir;
+    EXPECT_THROW(TextFile(dir.file("no/dir"), OpenMode::Append), FileError);
+    try {
+        TextFile missing(dir.file("missing"), OpenMode::Input);
+        FAIL();
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.error(), ENOENT);
+        EXPECT_EQ(std::string(e.what()), dir.file("missing") + ": No such file or directory");
+    }
+}
+
+TEST(SharedFiles, Texts)
+{
+    const std::pair<LocalDateTime, const char*> times[] = {
+        {{1998, 9, 3, 10, 15, 0}, "1998/09/03 10:15:00"}, {{2026, 12, 7, 9, 5, 3}, "2026/12/07 9:05:03"},
+        {{2026, 1, 1, 0, 0, 0}, "2026/01/01"}, {{2026, 1, 1, 0, 0, 1}, "2026/01/01 0:00:01"},
+        {{2026, 1, 1, 0, 1, 0}, "2026/01/01 0:01:00"}};
+    for (const auto& [t, text] : times) EXPECT_EQ(DateTimeText(t), text);
+    EXPECT_EQ(ToCp932(ConnectLine("PC01", "T")), "PC01\x82\xAA\x81\x41 T \x90\xDA\x91\xB1");
+    EXPECT_EQ(ToCp932(DisconnectLine("PC01", "T")), "PC01\x82\xAA\x81\x41 T \x90\xD8\x92\x66");
+    EXPECT_EQ(ToCp932(kViolationMarker + ViolationMessage("PC02", "T")),
+              "\x81\xA6\x81\xA6\x81\xA6\x81\xA6 PC02\x82\xCC\x90\xDA\x91\xB1\x88\xE1\x94\xBD\x82\xAA T "
+              "\x82\xC9\x82\xA0\x82\xE8\x82\xDC\x82\xB5\x82\xBD");
+    EXPECT_EQ(ServerPathFile("/home/office"), "/home/office/pas.txt");
+    EXPECT_EQ(BoxLineBreaks("a\rb\r\nc\n"), "a\nb\nc\n");
 }
 
 }  // namespace
-}  // namespace kesrow
+}  // namespace kesrow::testing

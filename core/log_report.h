@@ -1,0 +1,74 @@
+// Answers from the connection log: each computer's connections, connected
+// time and violations in one month. Read-only; nothing here touches the
+// status file or the instance lock.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kesrow {
+
+struct YearMonth {
+    int year = 0;
+    int month = 0;
+    bool operator==(const YearMonth&) const = default;
+};
+
+// "YYYY-MM"; nothing when the text is anything else.
+std::optional<YearMonth> ParseYearMonth(std::string_view text);
+
+enum class LogEvent { Connect, Disconnect, Violation };
+
+struct LogLine {
+    LogEvent event;
+    std::string host;
+    LocalDateTime when;
+};
+
+// A connect, disconnect or violation line as the copies write it, decoded
+// to UTF-8; nothing for any other line.
+std::optional<LogLine> ParseLogLine(std::string_view line);
+
+// The lines of the log that ParseLogLine understands, in file order.
+// Throws FileError when the log cannot be read.
+std::vector<LogLine> ReadLog(const std::string& logFile);
+
+struct ComputerTotals {
+    std::string host;
+    int connections = 0;  // connects within the month
+    std::int64_t connectedSeconds = 0;
+    int violations = 0;
+    bool stillConnected = false;  // counted up to now
+    int unclosed = 0;             // connects without a disconnect before the next connect
+};
+
+struct MonthReport {
+    YearMonth month;
+    std::vector<ComputerTotals> computers;  // by host name
+    ComputerTotals total;
+};
+
+// A connection belongs to the month of its connect line and lasts until
+// the next disconnect of the same computer; one still open lasts until now,
+// one followed by another connect of that computer until that connect.
+MonthReport BuildMonthReport(const std::vector<LogLine>& log, YearMonth month, const LocalDateTime& now);
+
+// Columns aligned for a terminal, control characters escaped.
+std::string ReportText(const MonthReport& report);
+// Comma-separated, one row per computer and a total row, for a spreadsheet.
+std::string ReportCsv(const MonthReport& report);
+
+// Seconds from one local time to another, both read as civil time.
+std::int64_t SecondsBetween(const LocalDateTime& from, const LocalDateTime& to);
+// "H:MM:SS", hours unbounded.
+std::string DurationText(std::int64_t seconds);
+// Text from the shared folder made safe for a terminal: control characters
+// shown as \xNN.
+std::string TerminalSafe(std::string_view text);
+
+}  // namespace kesrow

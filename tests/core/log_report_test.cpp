@@ -1,0 +1,89 @@
+// The month report against a hand-made log whose totals are known: a month
+// boundary, two connects in a row, a connection still open, violations,
+// and lines the report must pass over.
+#include <gtest/gtest.h>
+
+#include "core/codepage.h"
+#include "core/log_report.h"
+#include "fake_platform.h"
+
+namespace kesrow {
+namespace {
+
+using testing::TempDir;
+using testing::WriteBytes;
+
+// Written as the copies write it, in code page 932 with CR LF.
+constexpr const char* kLog[] = {
+    "PC01が、 2026/10/31 23:00:00 接続",
+    "※※※※ PC03の接続違反が 2026/10/31 23:30:00 にありました",
+    "PC01が、 2026/11/01 1:00:00 切断",  // two hours, all of them October's
+    "PC02が、 2026/11/02 10:00:00 接続",
+    "PC02が、 2026/11/02 10:30:00 接続",  // no disconnect before it: the first lasts 30 minutes
+    "※※※※       PC03の接続違反が 2026/11/02 10:45:00 にありました",
+    "PC02が、 2026/11/02 11:00:00 切断",
+    "PC03が、 2026/11/05 9:00:00 切断",  // no connect before it: nothing
+    "PC05が、 2026/11/10 接続",          // midnight: the date alone
+    "PC05が、 2026/11/10 0:10:00 切断",
+    "PC04が、 2026/11/31 1:00:00 接続",  // no such day
+    "connection log",
+    "PC01が、 2026/11/30 11:00:00 接続",  // still open at noon
+};
+constexpr LocalDateTime kNow{2026, 11, 30, 12, 0, 0};
+
+struct MonthCase {
+    YearMonth month;
+    const char* csv;
+};
+
+TEST(LogReport, MonthTotalsFromAHandMadeLog)
+{
+    TempDir dir;
+    std::string bytes;
+    for (const char* line : kLog) bytes += ToCp932(line) + "\r\n";
+    WriteBytes(dir.file("kesrow.log"), bytes);
+    const auto log = ReadLog(dir.file("kesrow.log"));
+
+    const MonthCase cases[] = {
+        {{2026, 11},
+         "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n"
+         "PC01,1,3600,1:00:00,0,1,0\r\n"
+         "PC02,2,3600,1:00:00,0,0,1\r\n"
+         "PC03,0,0,0:00:00,1,0,0\r\n"
+         "PC05,1,600,0:10:00,0,0,0\r\n"
+         "合計,4,7800,2:10:00,1,1,1\r\n"},
+        {{2026, 10},
+         "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n"
+         "PC01,1,7200,2:00:00,0,0,0\r\n"
+         "PC03,0,0,0:00:00,1,0,0\r\n"
+         "合計,1,7200,2:00:00,1,0,0\r\n"},
+        {{2026, 12}, "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n合計,0,0,0:00:00,0,0,0\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReportCsv(BuildMonthReport(log, c.month, kNow)), c.csv) << c.month.year << "-" << c.month.month;
+
+    EXPECT_EQ(ReportText(BuildMonthReport(log, {2026, 11}, kNow)),
+              "2026年11月の接続\n"
+              "コンピュータ  接続回数  接続時間  違反\n"
+              "PC01                 1   1:00:00     0 *\n"
+              "PC02                 2   1:00:00     0 !\n"
+              "PC03                 0   0:00:00     1\n"
+              "PC05                 1   0:10:00     0\n"
+              "合計                 4   2:10:00     1 *!\n"
+              "* 接続中: 今までの時間を含みます\n"
+              "! 切断の記録がない接続: 次の接続までの時間を含みます\n");
+}
+
+TEST(LogReport, NamesFromTheShareAreSafeOnATerminalAndInASpreadsheet)
+{
+    const std::vector<LogLine> log = {
+        {LogEvent::Violation, "\x1b]0;x\aPC", {2026, 11, 1, 9, 0, 0}},
+        {LogEvent::Violation, "=cmd,\"x\"", {2026, 11, 1, 9, 0, 0}},
+    };
+    const MonthReport report = BuildMonthReport(log, {2026, 11}, kNow);
+    EXPECT_NE(ReportText(report).find("\\x1B]0;x\\x07PC"), std::string::npos);
+    EXPECT_NE(ReportCsv(report).find("\r\n\"'=cmd,\"\"x\"\"\",0,"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kesrow

@@ -1,0 +1,206 @@
+// The program on a fake platform against real files: start-up and its
+// recovery, the unload path, claim and release, the tick's decision table with
+// the exact order and number of questions, and the tray menu's commands.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+
+#include "core/codepage.h"
+#include "fake_platform.h"
+#include "ui/tray_menu.h"
+
+namespace kesrow::testing {
+namespace {
+
+struct Row {
+    const char* name;
+    const char* pas = "$S\r\n";     // pas.txt ($S the server folder); nullptr: none
+    const char* etcPas = nullptr;   // the computer's own pas.txt, never written; nullptr: none
+    const char* status = "OK\r\n";  // kesrow.txt; nullptr: none
+    const char* logBefore = nullptr;  // kesrow.log; nullptr: none
+    const char* dial = "";          // the probe's answers in turn, then 0
+    const char* boxes = "";         // 'c': Cancel
+    std::deque<std::string> inputs = {};
+    const char* pasAfter = "";      // "": unchanged; "-": none
+    const char* failOn = "";        // the traced call that throws
+    const char* host = "PC01";
+    const char* tool = "";          // the system information tool found; "!/x" fails to start
+    // L Form_Load, T tick, E f_end_Click, U Unload, R RunEvent(f_end_Click), C setuzoku,
+    // D setudan, A another copy runs, N ticks fall due while the warning is open, =text; status "text\r\n",
+    // e status emptied, - status removed, X status a folder, Y log a folder, Z pas.txt a folder,
+    // >text; pas.txt "text\r\n", 0-3 the tray menu's item chosen (9 dismissed), | trace cleared.
+    const char* steps = "L";
+    const char* trace = "";
+    const char* statusAfter = nullptr;  // nullptr: as the steps left it
+    const char* log = "";               // lines added: +H connect, -H disconnect, !H violation
+};
+
+const char* const kQuiet = "probe host probe host probe";
+#define VIOLATION "probe host probe host probe beep warn host now beep"
+const char* const kViolation = VIOLATION;
+const char* const kTwoViolations = VIOLATION " " VIOLATION;
+const char* const kLogBytes = "PC01\x82\xAA\x81\x41 10:15:00 \x90\xDA\x91\xB1\r\nhand,typed\r\nA\xFF" "B";
+
+const Row kRows[] = {
+    // Start-up and its recovery; each rejected answer is the next default
+    {.name = "NormalStart", .pas = "$S,ignored\r\nmore\r\n", .status = "PC02\r\n", .trace = "prev cwd add1 on"},
+    {.name = "SecondCopy", .steps = "AL", .trace = "prev box48:RUNNING@LOADERROR rm unloaded end"},
+    {.name = "NoPasFile", .pas = nullptr, .boxes = "c", .pasAfter = "-", .trace = "prev cwd etc box1:QUESTION rm unloaded end"},
+    {.name = "ComputersPasFile", .pas = nullptr, .etcPas = "$S\r\n", .pasAfter = "-", .trace = "prev cwd etc add1 on"},
+    {.name = "OwnPasFileFirst", .pas = "/own/\r\n", .etcPas = "$S\r\n", .boxes = "c", .trace = "prev cwd box1:QUESTION rm end"},
+    {.name = "ComputersPasOfferedOwnStored", .pas = nullptr, .etcPas = "/old/\r\n", .inputs = {"/mnt/line/"},
+     .pasAfter = "/mnt/line/\r\n", .trace = "prev cwd etc box1:QUESTION cwd etc input[/old/] cwd box0:CHANGED rm end"},
+    {.name = "EmptyPasFile", .pas = "", .boxes = "c", .trace = "prev cwd box1:QUESTION rm unloaded end"},
+    {.name = "NoStatusFile", .status = nullptr, .boxes = "c", .trace = "prev cwd box1:QUESTION rm end"},
+    {.name = "TrayFails", .boxes = "c", .failOn = "add1", .trace = "prev cwd add1 box1:QUESTION rm host unloaded end"},
+    {.name = "TimerFails", .status = "PC01\r\n", .boxes = "c", .failOn = "on",
+     .trace = "prev cwd add1 on box1:QUESTION rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
+    {.name = "Rejected", .status = nullptr, .inputs = {"/srv/share", "/srv/share/"}, .pasAfter = "/srv/share/\r\n",
+     .trace = "prev cwd box1:QUESTION cwd input[$S] box0:REJECTED input[/srv/share] cwd box0:CHANGED rm end"},
+    {.name = "SeparatorAlone", .status = nullptr, .inputs = {"/"}, .pasAfter = "/\r\n",
+     .trace = "prev cwd box1:QUESTION cwd input[$S] cwd box0:CHANGED rm end"},
+    {.name = "Emptied", .pas = "/old/\r\nkept\r\n", .inputs = {""}, .trace = "prev cwd box1:QUESTION cwd input[/old/] rm end"},
+    {.name = "NoPasFileStored", .pas = nullptr, .inputs = {"/mnt/line/"}, .pasAfter = "/mnt/line/\r\n",
+     .trace = "prev cwd etc box1:QUESTION cwd etc input[] cwd box0:CHANGED rm unloaded end"},
+    {.name = "NoCurrentDirectory", .failOn = "cwd", .trace = "prev cwd box1:QUESTION cwd box48:cwd rm unloaded end"},
+    // The unload path, claim and release
+    {.name = "UnloadReleases", .status = "PC01\r\n", .steps = "L|E", .trace = "rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
+    {.name = "UnloadOtherHolder", .status = "PC02\r\n", .steps = "L|E", .trace = "rm host unloaded end"},
+    {.name = "UnloadEmptyStatus", .status = "", .steps = "L|E", .trace = "rm unloaded end"},
+    {.name = "UnloadOnce", .status = "PC01\r\n", .steps = "L|UUT", .trace = "rm host host now unloaded", .statusAfter = "OK\r\n", .log = "-PC01"},
+    {.name = "UnloadUnreachable", .status = "PC01\r\n", .steps = "L-|R", .trace = "rm box48:$Skesrow.txt: No such file or directory end"},
+    {.name = "Claim", .steps = "L-|C", .trace = "host host now", .statusAfter = "PC01\r\n", .log = "+PC01"},
+    {.name = "ClaimJapaneseHost", .host = "経理PC", .steps = "L|C", .trace = "host host now", .statusAfter = "\x8C\x6F\x97\x9D" "PC\r\n", .log = "+経理PC"},
+    {.name = "ClaimLogFails", .steps = "LY|C", .trace = "host throw", .statusAfter = "PC01\r\n"},
+    {.name = "Release", .status = "PC02\r\n", .steps = "L|D", .trace = "host now", .statusAfter = "OK\r\n", .log = "-PC01"},
+    {.name = "ReleaseStatusFails", .steps = "L-X|D", .trace = "throw"},
+    // The tick
+    {.name = "FirstTickIsAChange", .dial = "1", .steps = "L|T", .trace = "rm add1"},
+    {.name = "ChangeToHolder", .steps = "LT|=PC02;TT", .trace = "rm add2:PC02 probe host probe host probe"},
+    {.name = "AnyTextIsAHolder", .steps = "LT|=ok;T=;T", .trace = "rm add2:ok rm add2:"},
+    {.name = "EmptiedStatus", .status = "PC02\r\n", .dial = "1", .steps = "LT|eT", .trace = ""},
+    {.name = "ClaimByTick", .dial = "1", .steps = "LT|TT", .trace = "probe host host now rm add2:PC01", .statusAfter = "PC01\r\n", .log = "+PC01"},
+    {.name = "ReleaseByTick", .status = "PC01\r\n", .steps = "LT|TT", .trace = "probe host probe host now rm add1", .statusAfter = "OK\r\n", .log = "-PC01"},
+    {.name = "HoldingAndDialled", .status = "PC01\r\n", .dial = "111", .steps = "LT|T", .trace = kQuiet},
+    {.name = "OtherHoldsIdle", .status = "PC02\r\n", .steps = "LT|T", .trace = kQuiet},
+    {.name = "CaseSensitive", .status = "pc01\r\n", .steps = "LT|T", .trace = kQuiet},
+    {.name = "Violation", .status = "PC02\r\n", .dial = "111111", .steps = "LT|TT", .trace = kTwoViolations, .log = "!PC01 !PC01"},
+    {.name = "NoNestedTicks", .status = "PC02\r\n", .dial = "111111", .steps = "LT|NTT", .trace = kTwoViolations, .log = "!PC01 !PC01"},
+    {.name = "HungUpAtSecondProbe", .status = "PC01\r\n", .dial = "10", .steps = "LT|T", .trace = "probe host probe host now", .statusAfter = "OK\r\n", .log = "-PC01"},
+    {.name = "HungUpAtThirdProbe", .status = "PC02\r\n", .dial = "110", .steps = "LT|T", .trace = kQuiet},
+    {.name = "DialledAfterFirstProbe", .dial = "011", .steps = "LT|T", .trace = kViolation, .log = "!PC01"},
+    {.name = "EmptyHolderFirstTick", .status = "\r\n", .dial = "111", .steps = "L|T", .trace = kViolation, .log = "!PC01"},
+    // An unreadable status: the unknown picture and one box; the first reading afterwards is a change
+    {.name = "StatusGoneOnce", .status = "PC02\r\n", .dial = "111", .steps = "LT|-TT=PC02;T-T=OK;T",
+     .trace = "rm add3 box48:STOPPED:$Skesrow.txt: No such file or directory rm add2:PC02 "
+              "rm add3 box48:STOPPED:$Skesrow.txt: No such file or directory rm add1"},
+    {.name = "ViolationLineFails", .status = "PC02\r\n", .dial = "111", .steps = "LTY|T",
+     .trace = "probe host probe host probe beep warn box48:STOPPED:$Skesrow.log: Is a directory"},
+    {.name = "HostFailsOnce", .failOn = "host", .steps = "LT|TT", .trace = "probe host box48:STOPPED:host probe host"},
+    // The tray menu
+    {.name = "MenuDismissed", .steps = "L|9", .trace = "popup@10,20"},
+    {.name = "LogShown", .logBefore = kLogBytes, .steps = "L|0",
+     .trace = "popup@10,20 log[\r\nPC01が、 10:15:00 接続\r\nhand\r\ntyped\r\nA\xEF\xBF\xBD" "B]"},
+    {.name = "LogEmpty", .logBefore = "", .steps = "L|0", .trace = "popup@10,20 log[]"},
+    {.name = "LogMissing", .steps = "L|0", .trace = "popup@10,20 box48:NOLOG:$Skesrow.log: No such file or directory"},
+    {.name = "LogFolder", .steps = "LY|0", .trace = "popup@10,20 box48:NOLOG:$Skesrow.log: Is a directory"},
+    {.name = "PathCancelled", .steps = "L|1", .trace = "popup@10,20 cwd input[$S]"},
+    {.name = "PathRejectedCancelled", .inputs = {"/srv/share", ""}, .steps = "L|1",
+     .trace = "popup@10,20 cwd input[$S] box0:REJECTED input[/srv/share]"},
+    {.name = "PathUpToAComma", .inputs = {"/mnt/c,d/"}, .pasAfter = "/mnt/c,d/\r\n", .steps = "L>/mnt/a,b/;|1",
+     .trace = "popup@10,20 cwd input[/mnt/a] cwd box0:CHANGED rm host unloaded end"},
+    {.name = "PathChangedReleases", .status = "PC01\r\n", .inputs = {"/srv/new/"}, .pasAfter = "/srv/new/\r\n",
+     .steps = "L|1", .trace = "popup@10,20 cwd input[$S] cwd box0:CHANGED rm host host now unloaded end",
+     .statusAfter = "OK\r\n", .log = "-PC01"},
+    {.name = "PathChangedOtherHolds", .status = "PC02\r\n", .inputs = {"/srv/new/"}, .pasAfter = "/srv/new/\r\n",
+     .steps = "L|1", .trace = "popup@10,20 cwd input[$S] cwd box0:CHANGED rm host unloaded end"},
+    {.name = "PathFileUnreadable", .pasAfter = "-", .steps = "LZ|1", .trace = "popup@10,20 cwd box48:$Cpas.txt: Is a directory end"},
+    {.name = "AboutStartsTool", .tool = "/bin/x", .steps = "L|2", .trace = "popup@10,20 about find start:/bin/x /about"},
+    {.name = "AboutNoTool", .steps = "L|2", .trace = "popup@10,20 about find box0:NOSYSINFO /about"},
+    {.name = "AboutToolFails", .tool = "!/bin/x", .steps = "L|2", .trace = "popup@10,20 about find start:/bin/x box0:NOSYSINFO /about"},
+    {.name = "MenuExit", .status = "PC02\r\n", .steps = "L|3", .trace = "popup@10,20 rm host unloaded end"},
+};
+
+// The log lines as cp932 bytes, at the fake clock's time.
+std::string LogBytes(const std::string& lines)
+{
+    std::string out, t = " 1998/09/03 10:15:00 ";
+    std::istringstream in(lines);
+    for (std::string w, h; in >> w && (h = w.substr(1), true);)
+        out += ToCp932(w[0] == '!' ? "※※※※ " + h + "の接続違反が" + t + "にありました\r\n" : h + "が、" + t + (w[0] == '+' ? "接続\r\n" : "切断\r\n"));
+    return out;
+}
+
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
+class Program : public ::testing::TestWithParam<Row> {};
+
+TEST_P(Program, Row)
+{
+    const Row& r = GetParam();
+    TempDir cwd, server, etc;
+    const std::string pas = cwd.file("pas.txt"), status = server.file("kesrow.txt"), log = server.file("kesrow.log");
+    if (r.pas) WriteBytes(pas, Expand(r.pas, server));
+    if (r.status) WriteBytes(status, r.status);
+    if (r.logBefore) WriteBytes(log, r.logBefore);
+    if (r.etcPas) WriteBytes(etc.file("pas.txt"), Expand(r.etcPas, server));
+    FakePlatform fake;
+    fake.cwd = cwd.path().string(), fake.etc = etc.path().string(), fake.boxAnswers = r.boxes, fake.inputs = r.inputs, fake.failOn = r.failOn;
+    fake.host = r.host, fake.toolPath = r.tool + (*r.tool == '!'), fake.toolStarts = *r.tool != '!';
+    for (const char* d = r.dial; *d; ++d) fake.dialUps.push_back(*d - '0');
+    MainForm form(fake.platform);
+    TrayMenu menu(form, fake.ui);
+    std::string expectedStatus = r.status ? r.status : "", expectedPas = r.pas ? Expand(r.pas, server) : "-";
+    for (const char* s = r.steps; *s; ++s) {
+        // What the share worker hands back runs before the next step.
+        const auto settled = [&] { ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); })) << *s; };
+        struct Settle {
+            std::function<void()> run;
+            ~Settle() { run(); }
+        } settle{settled};
+        try {
+            switch (*s) {
+            case 'L': form.Form_Load(); break;
+            case 'T': form.Timer1_Timer(); break;
+            case 'E': form.f_end_Click(); break;
+            case 'U': form.Unload(); break;
+            case 'R': form.RunEvent([&] { form.f_end_Click(); }); break;
+            case 'C': form.setuzoku(); break;
+            case 'D': form.setudan(); break;
+            case 'A': fake.otherCopy = true; break;
+            case 'N': fake.onCall = [&](const std::string& c) { if (c == "warn") form.Timer1_Timer(); }; break;
+            case '=': WriteBytes(status, expectedStatus = std::string(s + 1, std::strchr(s, ';')) + "\r\n");
+                      s = std::strchr(s, ';');
+                      break;
+            case '>': WriteBytes(pas, expectedPas = std::string(s + 1, std::strchr(s, ';')) + "\r\n");
+                      s = std::strchr(s, ';');
+                      break;
+            case '0': case '1': case '2': case '3': case '9':  // run as the front ends run tray events
+                fake.popup = {*s == '9' ? -1 : *s - '0'};
+                form.RunEvent([&] { menu.IconTray1_RightClick(2, 10, 20); });
+                break;
+            case 'e': WriteBytes(status, expectedStatus = ""); break;
+            case '-': std::filesystem::remove(status), expectedStatus = ""; break;
+            case 'X': std::filesystem::create_directory(status); break;
+            case 'Y': std::filesystem::create_directory(log); break;
+            case 'Z': std::filesystem::remove(pas), std::filesystem::create_directory(pas); break;
+            case '|': fake.trace.clear(); break;
+            }
+        } catch (const std::exception&) {
+            fake.trace += fake.trace.empty() ? "throw" : " throw";
+        }
+    }
+    EXPECT_EQ(fake.trace, Expand(Expand(r.trace, server), cwd, "$C"));
+    EXPECT_EQ(ReadBytes(status), r.statusAfter ? r.statusAfter : expectedStatus);
+    EXPECT_EQ(ReadBytes(log), (r.logBefore ? r.logBefore : "") + LogBytes(r.log));
+    EXPECT_EQ(Exists(pas) && !std::filesystem::is_directory(pas) ? ReadBytes(pas) : "-", *r.pasAfter ? r.pasAfter : expectedPas);
+    EXPECT_EQ(ReadBytes(etc.file("pas.txt")), r.etcPas ? Expand(r.etcPas, server) : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(MainForm, Program, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kesrow::testing

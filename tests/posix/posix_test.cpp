@@ -1,0 +1,138 @@
+// The Linux services against the real system: the instance lock, the clock,
+// the current directory, the system information tool and the dial-up probe.
+#include <net/if.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+
+#include "dialup_line_process.h"
+#include "fake_platform.h"
+#include "platform/console/console_services.h"
+
+namespace kesrow::testing {
+namespace {
+
+// 1 when another process gets the lock, 0 when it is refused.
+int OtherCopyGetsLock()
+{
+    int status = 0;
+    if (const pid_t child = fork(); child == 0) _exit(InstanceLock().Acquire() ? 1 : 0); else waitpid(child, &status, 0);
+    return WEXITSTATUS(status);
+}
+
+TEST(Posix, InstanceLock)
+{
+    TempDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.file("plain").c_str(), 1);
+    WriteBytes(runtime.file("plain"), "");
+    EXPECT_EQ(InstanceLockPath(), "/tmp/kesrow-" + std::to_string(getuid()) + ".lock");
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    EXPECT_EQ(InstanceLockPath(), runtime.file("kesrow.lock"));  // a folder of the user's own
+    auto first = std::make_unique<PosixProcess>();
+    EXPECT_FALSE(first->previousInstance());
+    EXPECT_FALSE(first->previousInstance()) << "asking again in the holder is harmless";
+    EXPECT_EQ(OtherCopyGetsLock(), 0);
+    EXPECT_TRUE(PosixProcess().previousInstance());
+    const pid_t started = fork();  // a program the copy starts outlives it
+    if (started == 0) execlp("sleep", "sleep", "60", nullptr), _exit(127);
+    for (int ms = 0; ms < 20000 && ReadBytes("/proc/" + std::to_string(started) + "/comm") != "sleep\n"; ++ms) usleep(1000);
+    first.reset();
+    EXPECT_EQ(OtherCopyGetsLock(), 1);
+    kill(started, SIGKILL);
+    waitpid(started, nullptr, 0);
+    std::filesystem::remove(runtime.file("kesrow.lock"));
+    std::filesystem::create_symlink(runtime.file("elsewhere"), runtime.file("kesrow.lock"));
+    EXPECT_THROW(InstanceLock().Acquire(), std::system_error);
+    EXPECT_FALSE(Exists(runtime.file("elsewhere")));
+}
+
+TEST(Posix, ClockAndCurrentDirectory)
+{
+    setenv("TZ", "JST-9", 1);  // Japan's time, nine hours ahead of UTC
+    tzset();
+    const std::time_t japan = std::time(nullptr) + 9 * 3600;
+    const LocalDateTime t = LocalClock().now();
+    std::tm u{};
+    gmtime_r(&japan, &u);
+    EXPECT_EQ((std::vector{t.year, t.month, t.day, t.hour, t.minute}),
+              (std::vector{u.tm_year + 1900, u.tm_mon + 1, u.tm_mday, u.tm_hour, u.tm_min}));
+    const auto original = std::filesystem::current_path();
+    {
+        TempDir dir;
+        std::filesystem::current_path(dir.path());
+        EXPECT_EQ(CurrentDirectory(), std::filesystem::canonical(dir.path()).string());
+    }
+    EXPECT_THROW(CurrentDirectory(), std::system_error);
+    std::filesystem::current_path(original);
+}
+
+TEST(Posix, SystemInfoTool)
+{
+    TempDir a, b;
+    auto tool = [](const TempDir& dir, const std::string& name, mode_t mode) {
+        WriteBytes(dir.file(name), "#!/bin/sh\necho \"$0\" > \"$0.ran\"\n");
+        chmod(dir.file(name).c_str(), mode);
+        return dir.file(name);
+    };
+    tool(a, "kinfocenter", 0755);
+    const std::string monitor = tool(b, "gnome-system-monitor", 0755), plain = tool(a, "hardinfo", 0644);
+    const std::vector<std::string> tools{"hardinfo", "gnome-system-monitor", "kinfocenter"};
+    EXPECT_EQ(PosixSystemInfoTool(a.path().string() + "::" + b.path().string(), tools).find(), monitor);
+    // A name a shell would split or expand reaches the program whole.
+    const std::string odd = tool(a, "my tool;$x", 0755);
+    PosixSystemInfoTool().start(odd);
+    for (int ms = 0; ms < 20000 && ReadBytes(odd + ".ran") != odd + "\n"; ++ms) usleep(1000);  // written, not just created
+    EXPECT_EQ(ReadBytes(odd + ".ran"), odd + "\n");
+    for (const std::string& path : {std::string(), a.file("missing"), plain})
+        EXPECT_THROW(PosixSystemInfoTool().start(path), std::system_error) << path;
+}
+
+TEST(Posix, ConsoleCopyPrintsIconsAndBoxes)
+{
+    int in[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(write(in[1], "y\r\n\n", 4), 4);
+    close(in[1]);
+    dup2(in[0], STDIN_FILENO);
+    ConsoleLoop loop;
+    ConsoleDialogs boxes(loop);
+    ::testing::internal::CaptureStdout(), ::testing::internal::CaptureStderr();
+    ConsoleTray().add(TrayImage::Normal, "a");
+    ConsoleTray().add(TrayImage::Prohibition, "b");
+    EXPECT_EQ(boxes.messageBox("x\ry\r\nz", BoxStyle::OkCancel, "t"), Answer::Ok);
+    EXPECT_EQ(boxes.inputBox("p", "t", "/d/"), "/d/");
+    boxes.beep();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "icon 1 a\nicon 2 b\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[t]\nx\ny\nz\nOK? (y/N) y\n[t]\np\n[/d/] \n\a");
+}
+
+// Run under unshare -n, where a fresh namespace holds loopback alone.
+TEST(LinuxDialUpInNamespace, OnlyPppLinesAndModemsThatAreUpAndRunningCount)
+{
+    struct if_nameindex* links = ::if_nameindex();
+    const bool fresh = links && links[0].if_name && std::string(links[0].if_name) == "lo" && !links[1].if_name;
+    if_freenameindex(links);
+    if (!fresh) GTEST_SKIP() << "needs unshare -n as root";
+    ifreq lo{};
+    std::strcpy(lo.ifr_name, "lo");
+    lo.ifr_flags = IFF_UP;
+    ASSERT_EQ(ioctl(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0), SIOCSIFFLAGS, &lo), 0);
+    LinuxDialUp dialUp;
+    DialUpLineProcess tun({"--kind", "tun", "tun0"}), tap({"--kind", "tap", "eth7"}), down({"--no-carrier", "ppp3"});
+    EXPECT_EQ(dialUp.activeConnections(), 0);
+    DialUpLineProcess line({"ppp-fifteen-chr"}), modem({"--kind", "tap", "ww0"}), other({"--kind", "tun", "wwan1"});
+    EXPECT_EQ(dialUp.activeInterfaces(), (std::vector<std::string>{"ppp-fifteen-chr", "ww0", "wwan1"}));
+    ASSERT_EQ(line.hangUp(), 0);
+    EXPECT_EQ(dialUp.activeConnections(), 2);
+}
+
+}  // namespace
+}  // namespace kesrow::testing
