@@ -1,5 +1,5 @@
 // The Qt front end's pieces on the offscreen platform: what boxes answer,
-// the tray's pictures and its change in place, the forms' buttons, Timer1.
+// the tray's pictures and its change in place, the forms' buttons.
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "platform/qt/about_dialog.h"
