@@ -217,6 +217,7 @@ sleep 5
 for n in "${PCS[@]}"; do
     wait_until 20 err_has "$n" "^${SHARE[$n]}/kesrow.txt: " ||
         office_fail "$n did not say that the share is gone"
+    wait_until 20 icon_is "$n" "$(free_icon)" || office_fail "$n did not read the share again"
 done
 dial PC02
 claim_seen_by_all PC02
