@@ -72,7 +72,7 @@ awk -v k="$((k1 - k0))" -v f="$((f1 - f0))" -v q="$((q1 - q0))" -v s="$t0" -v e=
     printf "%s, %.1f s, %d ticks each\n", ns, e - s, ticks
     printf "idle copy:   %6.1f us CPU per tick (%d icon lines printed)\n", k / 1e3 / ticks, icons
     printf "paced floor: %6.1f us CPU per tick\n", f / 1e3 / ticks
-    printf "floor with the tick's questions: %6.1f us CPU per tick\n", q / 1e3 / ticks
+    printf "floor asking the questions:      %6.1f us CPU per tick\n", q / 1e3 / ticks
     printf "ratio to the floor:                    %5.2f (target <= 1.3)\n", k / f
     printf "ratio to the floor with the questions: %5.2f\n", k / q
 }'
