@@ -60,4 +60,5 @@ for _ in 1 2 3 4; do
     printf 'OK\r\n' >"$SHARE/kesrow.txt"
     wait_until $((end - SECONDS)) icon_is "1 ダイアルアップ接続している人はいません" || fail "the icon did not follow"
 done
+kill -HUP $PID && ended_with $PID 0 || fail "SIGHUP did not end the copy with 0"
 echo "PASS console"

@@ -10,14 +10,14 @@ work_folder office
 SHARE=$T/share PCS=(PC01 PC02 PC03)
 mkdir -p "$T/bin" "$SHARE" && cp "$1" "$2" "$T/bin/" && printf 'OK\r\n' >"$SHARE/kesrow.txt"
 KESROW=$T/bin/$(basename "$1") DIALUP_LINE=$T/bin/$(basename "$2")
-declare -A HOLDER=() COPY=()
+declare -A HOLDER=() COPY=() STRACE=()
 dump() { for n in "${PCS[@]}"; do echo "--- $n"; cat "$T/$n/out" "$T/$n/err"; done; log_tokens; }
 
 # A machine whose namespaces a sleeper keeps; everything started in it ends
 # when the test does, even when the test is killed.
 machine() {  # <name>
     mkdir -p "$T/$1/share"
-    setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private --fork --kill-child -- bash -c '
+    setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c '
         cd "$2" && hostname "$1" && ip link set lo up || exit 1
         for d in /tmp /run /var/tmp /dev/shm; do mount -t tmpfs -o mode=1777 tmpfs "$d"; done
         mkdir -p "$2" /run/user/0 && mount --no-canonicalize --bind . "$2"  # the work folder, even below those
@@ -26,38 +26,38 @@ machine() {  # <name>
     remember $!
     wait_until 10 test -e "$T/$1.ready" || fail "machine $1"
 }
-in() { setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
-run_in() { exec setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }  # with &
+on() { setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
+start_on() { exec setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }  # with &
 
 # The file server: sshd on a bridge; each computer cabled to it mounts the share.
 machine SRV
-in SRV sh -c 'ip link add br0 type bridge && ip addr add 10.77.0.1/24 dev br0 && ip link set br0 up && mkdir /run/sshd'
+on SRV sh -c 'ip link add br0 type bridge && ip addr add 10.77.0.1/24 dev br0 && ip link set br0 up && mkdir /run/sshd'
 ssh-keygen -q -t ed25519 -N '' -f "$T/key" && cp "$T/key.pub" "$T/authorized_keys"
 printf '%s\n' "ListenAddress 10.77.0.1" "HostKey $T/key" "AuthorizedKeysFile $T/authorized_keys" "UsePAM no" \
     "PidFile none" "StrictModes no" "PasswordAuthentication no" "Subsystem sftp internal-sftp" >"$T/sshd_config"
 start_server() {
-    run_in SRV /usr/sbin/sshd -D -e -f "$T/sshd_config" 2>>"$T/sshd.log" &
+    start_on SRV /usr/sbin/sshd -D -e -f "$T/sshd_config" 2>>"$T/sshd.log" &
     SERVER=$!
     remember $!
-    wait_until 10 in SRV sh -c 'ss -Htln | grep -q 10.77.0.1:22' || fail "sshd does not listen"
+    wait_until 10 on SRV sh -c 'ss -Htln | grep -q 10.77.0.1:22' || fail "sshd does not listen"
 }
 start_server
 for i in 1 2 3; do
     n=PC0$i
     machine $n
     ip link add eth0 netns "${HOLDER[$n]}" type veth peer name pc$i netns "${HOLDER[SRV]}" || fail "cable $n"
-    in SRV ip link set pc$i master br0 up && in $n ip addr add 10.77.0.1$i/24 dev eth0 && in $n ip link set eth0 up
-    run_in $n env HOME="$T/$n" sshfs -f -o IdentityFile="$T/key",StrictHostKeyChecking=no,UserKnownHostsFile=/dev/null \
+    on SRV ip link set pc$i master br0 up && on $n ip addr add 10.77.0.1$i/24 dev eth0 && on $n ip link set eth0 up
+    start_on $n env HOME="$T/$n" sshfs -f -o IdentityFile="$T/key",StrictHostKeyChecking=no,UserKnownHostsFile=/dev/null \
         -o BatchMode=yes,LogLevel=ERROR,ConnectTimeout=2,reconnect \
         -o dir_cache=no,attr_timeout=0,entry_timeout=0,negative_timeout=0 \
         "root@10.77.0.1:$SHARE" "$T/$n/share" 2>>"$T/$n/sshfs.log" &
     remember $!
-    wait_until 10 in $n test -e "$T/$n/share/kesrow.txt" || fail "no share on $n"
+    wait_until 10 on $n test -e "$T/$n/share/kesrow.txt" || fail "no share on $n"
     printf '%s/\r\n' "$T/$n/share" >"$T/$n/pas.txt"
 done
 
 copy_start() {  # <name>
-    run_in "$1" --wd="$T/$1" -- env -i PATH=/usr/bin:/bin HOME="$T/$1" XDG_RUNTIME_DIR=/run/user/0 LANG=C.UTF-8 TZ=UTC \
+    start_on "$1" --wd="$T/$1" -- env -i PATH=/usr/bin:/bin HOME="$T/$1" XDG_RUNTIME_DIR=/run/user/0 LANG=C.UTF-8 TZ=UTC \
         "$KESROW" --console </dev/null >>"$T/$1/out" 2>>"$T/$1/err" &
     COPY[$1]=$!
     remember $!
@@ -90,15 +90,16 @@ warned() {  # <name>: one warning with its two beeps for each violation line it 
 echo "== start-up; a second copy on one computer is refused"
 for n in "${PCS[@]}"; do : >"$T/$n/out" && : >"$T/$n/err" && copy_start $n; done
 mark
-wait_until 10 icons_are "$FREE_ICON" || fail "the copies did not start"
-in PC01 --wd="$T/PC01" -- env -i XDG_RUNTIME_DIR=/run/user/0 "$KESROW" --console </dev/null >"$T/second" 2>&1 &&
+started() { for n in "${PCS[@]}"; do (($(wc -l <"$T/$n/out") >= 2)) || return 1; done; }
+wait_until 10 started || fail "the copies did not start"
+on PC01 --wd="$T/PC01" -- env -i XDG_RUNTIME_DIR=/run/user/0 "$KESROW" --console </dev/null >"$T/second" 2>&1 &&
     [[ $(cat "$T/second") == $'[ロードエラー]\nこのアプリケーションはすでに開かれています。' ]] || fail "second copy"
 for n in "${PCS[@]}"; do OUT[$n]=0; done
 expect "" "$FREE_ICON" "$FREE_ICON"
 
 echo "== one computer dials and hangs up"
 mark
-dial PC01 run_in PC01
+dial PC01 start_on PC01
 seen_by_all PC01 "$(held_icon PC01)"
 hang_up PC01
 seen_by_all OK "$FREE_ICON"
@@ -107,9 +108,9 @@ quiet "${PCS[@]}"
 
 echo "== a computer dials while another holds the line: warned, at most once per 5 s"
 mark
-dial PC01 run_in PC01
+dial PC01 start_on PC01
 seen_by_all PC01 "$(held_icon PC01)"
-dial PC02 run_in PC02
+dial PC02 start_on PC02
 v_seconds() {
     tail -c +$((LOG + 1)) "$SHARE/kesrow.log" | iconv -f CP932 -t UTF-8 | grep -o '[0-9:]* にありました' |
         while IFS=: read -r h m s; do echo $((10#$h * 3600 + 10#$m * 60 + 10#${s% *})); done
@@ -125,29 +126,31 @@ expect "C:PC01 (V:PC02 )+D:PC01 " "$(held_icon PC01)" "$FREE_ICON"
 quiet PC01 PC03
 
 echo "== two computers dial at once: both claim from OK, one warns"
-# Both dial while the file server is paused and each copy waits in the same
-# request of its status read; resumed together, both read OK.
-waiting() { read -r c _ <"/proc/${COPY[$1]}/syscall" && [[ ! $c =~ ^(running|7|271|73)$ ]] && echo "$c"; }
-same_wait() { [[ -n $(waiting PC02) && $(waiting PC02) == $(waiting PC03) ]]; }
-both=""
-for attempt in 1 2 3 4 5; do
-    mark
-    server=$(pgrep --ns "${HOLDER[SRV]}" --nslist net -d ' ' sshd)
-    kill -STOP $server
-    wait_until 5 same_wait || { kill -CONT $server; continue; }
-    dial PC02 run_in PC02 && dial PC03 run_in PC03
-    kill -CONT $server
-    wait_until 15 eval '[[ $(tokens) == *V:* ]]' || fail "no violation after both dialled"
-    winner=$(tr -d '\r\n' <"$SHARE/kesrow.txt") && loser=PC02 && [[ $winner == PC02 ]] && loser=PC03
-    [[ $winner == PC0[23] ]] && wait_until 10 icons_are "$(held_icon $winner)" || fail "status names '$winner'"
-    hang_up $loser && wait_until 10 warned $loser || fail "$loser's warnings do not match its violation lines"
-    hang_up $winner
-    seen_by_all OK "$FREE_ICON"
-    [[ $(tokens) =~ ^(C:PC02\ C:PC03|C:PC03\ C:PC02)\ (V:$loser\ )+D:$winner\ $ ]] && both=yes && break
-    [[ $(tokens) =~ ^C:$winner\ (V:$loser\ )+D:$winner\ $ ]] || fail "log since the mark: $(tokens)"
-    echo "attempt $attempt: only $winner claimed"
+# Both dial while the file server is paused and each copy waits in the open
+# of its status read; each open after that is held for 1 s, so both have read
+# OK when the server comes back before either can open the file to claim it.
+waiting() { read -r c _ <"/proc/${COPY[$1]}/syscall" && [[ $c == 257 || $c == 56 ]]; }  # openat
+traced() { grep -q 'TracerPid:[[:space:]]*[1-9]' "/proc/${COPY[$1]}/status"; }
+mark
+server=$(pgrep --ns "${HOLDER[SRV]}" --nslist net -d ' ' sshd)
+kill -STOP $server
+wait_until 5 waiting PC02 && wait_until 5 waiting PC03 || fail "the copies do not wait for the server"
+for n in PC02 PC03; do
+    dial $n start_on $n
+    strace -qq -o /dev/null -e trace=openat -e inject=openat:delay_enter=1000000 -p "${COPY[$n]}" &
+    remember $!
+    STRACE[$n]=$!
+    wait_until 5 traced $n || fail "strace"
 done
-[[ -n $both ]] || fail "the two copies never claimed together"
+kill -CONT $server
+wait_until 15 eval '[[ $(tokens) == *V:* ]]' || fail "no violation after both dialled"
+kill -TERM "${STRACE[@]}" && wait "${STRACE[@]}"
+winner=$(tr -d '\r\n' <"$SHARE/kesrow.txt") && loser=PC02 && [[ $winner == PC02 ]] && loser=PC03
+[[ $winner == PC0[23] ]] && wait_until 10 icons_are "$(held_icon $winner)" || fail "status names '$winner'"
+hang_up $loser && wait_until 10 warned $loser || fail "$loser's warnings do not match its violation lines"
+hang_up $winner
+seen_by_all OK "$FREE_ICON"
+[[ $(tokens) =~ ^(C:PC02\ C:PC03|C:PC03\ C:PC02)\ (V:$loser\ )+D:$winner\ $ ]] || fail "log since the mark: $(tokens)"
 quiet PC01 $winner
 
 echo "== the file server stops for 5 s: each copy says so once and goes on"
@@ -159,7 +162,7 @@ start_server
 for n in "${PCS[@]}"; do
     wait_until 20 grep -q "^$T/$n/share/kesrow.txt: " <(err_since $n) || fail "$n did not say the share is gone"
 done
-dial PC02 run_in PC02
+dial PC02 start_on PC02
 seen_by_all PC02 "$(held_icon PC02)"
 hang_up PC02
 seen_by_all OK "$FREE_ICON"
@@ -171,7 +174,7 @@ expect "C:PC02 D:PC02 " "$(held_icon PC02)" "$FREE_ICON"
 
 echo "== SIGTERM releases a held line; every copy ends with 0"
 mark
-dial PC03 run_in PC03
+dial PC03 start_on PC03
 seen_by_all PC03 "$(held_icon PC03)"
 copy_stop PC03 TERM || fail "PC03 ended with $?"
 status_is OK && [[ $(tokens) == "C:PC03 D:PC03 " ]] || fail "PC03 did not release the line"
