@@ -19,9 +19,8 @@ N=$T/share/
 start() {
     rm -rf "$T/cwd" "$T/run" && mkdir -p "$T/cwd" "$SHARE" && mkdir -m 700 "$T/run"
     printf '%s' "$N" >"$T/cwd/pas.txt"
-    (cd "$T/cwd" && exec env XDG_RUNTIME_DIR="$T/run" "$KESROW" --console <"$1" >"$T/out" 2>"$T/err") &
-    PID=$!
-    remember $PID
+    spawn env -C "$T/cwd" XDG_RUNTIME_DIR="$T/run" "$KESROW" --console <"$1" >"$T/out" 2>"$T/err"
+    PID=${PIDS[-1]}
 }
 
 # <case> <stdin> <transcript> <pas.txt as a printf format>: no status file, so start-up asks.

@@ -18,33 +18,28 @@ unset DBUS_SESSION_BUS_ADDRESS  # a StatusNotifier host would take the icon from
 export XDG_RUNTIME_DIR=$T/run HOME=$T/home
 dump() { tail -n 5 "$T"/*.out "$T"/*.log; timeout 10 import -silent -window root "$T/failed.png"; echo "screen: $T/failed.png"; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$T/display" >"$T/xvfb.log" 2>&1 &
-remember $!
+spawn Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$T/display" >"$T/xvfb.log" 2>&1
 wait_until 20 test -s "$T/display" || fail "Xvfb did not start"
 export DISPLAY=:$(head -n 1 "$T/display")
 wait_until 20 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb does not answer"
 printf 'Bell() shell "echo >>%s/bells"\n' "$T" >"$T/xkbevd.cf" && : >"$T/bells"
-xkbevd -cfg "$T/xkbevd.cf" >"$T/xkbevd.log" 2>&1 &
-remember $!
+spawn xkbevd -cfg "$T/xkbevd.cf" >"$T/xkbevd.log" 2>&1
 # trayer before openbox: a window mapped while openbox starts can stay unmapped.
 if [[ $MODE == tray ]]; then
     for attempt in 1 2 3; do
-        trayer --edge top --align right --widthtype pixel --width 200 --height 32 >>"$T/trayer.log" 2>&1 &
-        remember $!
+        spawn trayer --edge top --align right --widthtype pixel --width 200 --height 32 >>"$T/trayer.log" 2>&1
         wait_until 10 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && break
-        kill -TERM $! && ((attempt < 3)) || fail "trayer did not start"
+        kill -TERM "${PIDS[-1]}" && ((attempt < 3)) || fail "trayer did not start"
     done
 fi
-openbox --startup "touch $T/openbox.ready" >"$T/openbox.log" 2>&1 &
-remember $!
+spawn openbox --startup "touch $T/openbox.ready" >"$T/openbox.log" 2>&1
 wait_until 20 test -e "$T/openbox.ready" || fail "openbox did not start"
 
 # kesrow_start <name>: a copy in the office folder; its pid in PID.
 kesrow_start() {
-    (cd "$T/office" && exec env -i PATH="$T/bin:/usr/bin:/bin" HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
-        DISPLAY="$DISPLAY" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$KESROW" </dev/null >"$T/$1.out" 2>&1) &
-    PID=$!
-    remember $PID
+    spawn env -C "$T/office" -i PATH="$T/bin:/usr/bin:/bin" HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
+        DISPLAY="$DISPLAY" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$KESROW" </dev/null >"$T/$1.out" 2>&1
+    PID=${PIDS[-1]}
 }
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 has_window() { [[ -n $(titled "$1") ]]; }

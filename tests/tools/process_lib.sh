@@ -17,7 +17,7 @@ work_folder() {
     trap end_all EXIT
     trap 'exit 1' INT TERM HUP
 }
-remember() { PIDS+=("$1"); }
+spawn() { "$@" <&0 & PIDS+=($!); }  # in the background, ended at exit; its pid: ${PIDS[-1]}
 end_all() {
     local rc=$? i
     for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill -TERM "${PIDS[i]}" 2>/dev/null; done
@@ -52,9 +52,8 @@ dial() {
     shift
     rm -f "$T/$name.line"
     mkfifo "$T/$name.line"
-    "$@" "$DIALUP_LINE" ppp0 <>"$T/$name.line" >"$T/$name.line.out" 2>&1 &
-    LINE[$name]=$!
-    remember $!
+    spawn "$@" "$DIALUP_LINE" ppp0 <>"$T/$name.line" >"$T/$name.line.out" 2>&1
+    LINE[$name]=${PIDS[-1]}
     wait_until 10 grep -qx up "$T/$name.line.out" || fail "dial-up line of $name"
 }
 hang_up() { kill -TERM "${LINE[$1]}" && wait "${LINE[$1]}"; }
