@@ -29,8 +29,10 @@ on() { setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "
 start_on() { exec setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }  # with &
 
 # The file server: sshd on a bridge; each computer cabled to it mounts the share.
+# The bridge's address is fixed: else it takes its lowest port's, and the
+# computers cabled earlier lose the server.
 machine SRV
-on SRV sh -c 'ip link add br0 type bridge && ip addr add 10.77.0.1/24 dev br0 && ip link set br0 up && mkdir /run/sshd'
+on SRV sh -c 'ip link add br0 address 02:00:0a:4d:00:01 type bridge && ip addr add 10.77.0.1/24 dev br0 && ip link set br0 up && mkdir /run/sshd'
 ssh-keygen -q -t ed25519 -N '' -f "$T/key" && cp "$T/key.pub" "$T/authorized_keys"
 printf '%s\n' "ListenAddress 10.77.0.1" "HostKey $T/key" "AuthorizedKeysFile $T/authorized_keys" "UsePAM no" \
     "PidFile none" "StrictModes no" "PasswordAuthentication no" "Subsystem sftp internal-sftp" >"$T/sshd_config"
