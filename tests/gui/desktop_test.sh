@@ -113,7 +113,9 @@ closes_with ロードエラー Return
 ended_with $PID 0 || fail "the second copy did not end with 0"
 PID=$FIRST
 
-# The icon follows eight changes of the status file, looked at every 100 ms.
+# The icon follows eight changes of the status file, looked at every 100 ms,
+# while a dialog is open too.
+choose 0 接続時間ログ情報
 end=$((SECONDS + 15))
 for _ in 1 2 3 4; do
     printf 'PC09\r\n' >"$SHARE/kesrow.txt"
@@ -121,11 +123,11 @@ for _ in 1 2 3 4; do
     printf 'OK\r\n' >"$SHARE/kesrow.txt"
     wait_until $((end - SECONDS)) shows_free || fail "the icon did not show the free line in time"
 done
+closes_with 接続時間ログ情報 Return
 
 # The menu's dialogs; the About box starts the system information tool.
 printf '#!/bin/sh\ntouch "%s/sysinfo"\n' "$T" >"$T/bin/hardinfo" && chmod +x "$T/bin/hardinfo"
 cp "$T/office/pas.txt" "$T/pas.before"
-choose 0 接続時間ログ情報 && closes_with 接続時間ログ情報 Return
 choose 1 ケスロウ && closes_with ケスロウ Escape
 cmp -s "$T/pas.before" "$T/office/pas.txt" || fail "a cancelled server path changed pas.txt"
 choose 2 ケスロウのﾊﾞｰｼﾞｮﾝ情報 && key_to ケスロウのﾊﾞｰｼﾞｮﾝ情報 alt+s
