@@ -10,8 +10,8 @@ SHARE=$T/share
 dump() { echo "--- stderr"; cat "$T/err"; echo "--- stdout"; cat "$T/out"; }
 
 Q='[ケスロウ]\n現在このコンピュータは、ネットワーク環境ではありません。\nサーバパスの変更を行う時はＯＫを押して下さい\nOK? (y/N) '
-P='[ケスロウ]\nサーバパスを入力して下さい\n最後は￥でくくること\n'
-REJECTED='[ケスロウ]\nサーバパスの最後は￥でくくって下さい\n'
+P='[ケスロウ]\nサーバパスを入力して下さい\n最後は/でくくること\n'
+REJECTED='[ケスロウ]\nサーバパスの最後は/でくくって下さい\n'
 CHANGED='[ケスロウ]\nサーバパスの変更後はプログラムを終了します\n'
 N=$T/share/
 
@@ -23,19 +23,21 @@ start() {
     PID=${PIDS[-1]}
 }
 
-# <case> <stdin> <transcript> <pas.txt as a printf format>: no status file, so start-up asks.
-while IFS='|' read -r name input transcript pas; do
+# <case> <stdin> <transcript> <pas.txt as a printf format> <exit status>: no
+# status file, so start-up asks; a box that meets the end of its input had
+# nobody to answer (1: a service manager starts the copy again).
+while IFS='|' read -r name input transcript pas status; do
     printf '%b' "$input" >"$T/in" && start "$T/in"
-    ended_with $PID 0 || fail "$name: exit status"
+    ended_with $PID "$status" || fail "$name: exit status"
     [[ $(cat "$T/err"; echo .) == "$(printf '%b.' "$transcript")" ]] || fail "$name: transcript"
     cmp -s "$T/cwd/pas.txt" <(printf "$pas") || fail "$name: pas.txt"
 done <<ROWS
-new path|y\n$T/new/\n|${Q}y\n${P}[$N] $T/new/\n$CHANGED|$T/new/\r\n
-default accepted|yes\n\n|${Q}yes\n${P}[$N] \n$CHANGED|$N\r\n
-cancel|n\n|${Q}n\n|$N
-only y or yes is OK|Y\n|${Q}Y\n|$N
-end of input is Cancel||${Q}(end of input)\n|$N
-rejected, then end of input|y\n/x\n|${Q}y\n${P}[$N] /x\n${REJECTED}${P}[/x] (end of input)\n|$N
+new path|y\n$T/new/\n|${Q}y\n${P}[$N] $T/new/\n$CHANGED|$T/new/\r\n|0
+default accepted|yes\n\n|${Q}yes\n${P}[$N] \n$CHANGED|$N\r\n|0
+cancel|n\n|${Q}n\n|$N|0
+only y or yes is OK|Y\n|${Q}Y\n|$N|0
+end of input is Cancel||${Q}(end of input)\n|$N|1
+rejected, then end of input|y\n/x\n|${Q}y\n${P}[$N] /x\n${REJECTED}${P}[/x] (end of input)\n|$N|1
 ROWS
 
 # A stop signal while the question waits runs the unload path: a line this
