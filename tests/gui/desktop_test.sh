@@ -43,7 +43,7 @@ wait_until 20 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb does not 
 printf 'Bell() shell "echo >>%s/bells"\n' "$T" >"$T/xkbevd.cf" && : >"$T/bells"
 spawn xkbevd -cfg "$T/xkbevd.cf" >"$T/xkbevd.log" 2>&1
 # trayer before openbox: a window mapped while openbox starts can stay unmapped.
-if [[ $MODE == tray ]]; then
+if [[ $MODE != notray ]]; then
     for attempt in 1 2 3; do
         spawn trayer --edge top --align right --widthtype pixel --width 200 --height 32 >>"$T/trayer.log" 2>&1
         wait_until 10 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && break
