@@ -7,13 +7,14 @@ namespace kesrow {
 
 std::string LogViewerText(const std::string& logFile)
 {
-    TextFile log(logFile, OpenMode::Input);
+    std::size_t skipped = 0;
+    FieldReader log(ReadTail(logFile, kLogViewLimit, skipped));
     std::string text;
+    if (skipped > 0) text += "\r\n" + LogTailNote(skipped);
     while (!log.AtEnd()) {
         text += "\r\n";
         text += log.ReadField();
     }
-    log.Close();
     return text;
 }
 
@@ -27,9 +28,10 @@ bool logtimes::Form_Load()
     try {
         text1_ = LogViewerText(logFile_);
         return true;
-    } catch (const FileError& e) {
-        // A missing log is normal before the first claim; ending here would
-        // also leave a line this computer holds claimed.
+    } catch (const std::exception& e) {
+        // A missing log is normal before the first claim, and no failure of
+        // the viewer may end the program: that would leave a line this
+        // computer holds claimed.
         dialogs_.messageBox(kLogUnreadable + std::string(e.what()), BoxStyle::Exclamation, kTitle);
         return false;
     }
