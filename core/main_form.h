@@ -48,12 +48,21 @@ private:
     void warnViolation();
     void unloadQuietlyAndEnd();
     void rewriteStatus(const std::string& value);
+    // The host name component's answer; the last one also names this
+    // computer's temporary status file.
+    std::string LocalHostName();
     using LogLine = std::string (*)(const std::string& host, const std::string& when);
     void appendLog(LogLine line, const char* marker = nullptr);
 
     Platform& p_;
     std::string serverPath_;
     std::string currentHolder_;
+    std::string lastHostName_;
+    // Start-up read pas.txt: the unload path has a status file to check,
+    // even when the path read was empty (the working directory's).
+    bool serverPathRead_ = false;
+    // The violation warning is open: an unload meanwhile writes its line.
+    bool violationOpen_ = false;
     bool unloaded_ = false;
     bool inTick_ = false;
     bool tickFailureShown_ = false;

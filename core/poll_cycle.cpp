@@ -56,13 +56,14 @@ void MainForm::pollOnce()
         setuzoku();
         return;
     }
-    const std::string firstQuery = p_.host.localHostName();
+    // This computer's name as the status file gives it back once written.
+    const std::string firstQuery = AsReadBack(LocalHostName());
     const bool secondProbe = IsDialedUp();
     if (firstQuery == currentHolder_ && !secondProbe) {
         setudan();
         return;
     }
-    const std::string secondQuery = p_.host.localHostName();
+    const std::string secondQuery = AsReadBack(LocalHostName());
     const bool thirdProbe = IsDialedUp();
     if (secondQuery != currentHolder_ && thirdProbe) warnViolation();
 }
@@ -70,7 +71,10 @@ void MainForm::pollOnce()
 void MainForm::warnViolation()
 {
     p_.dialogs.beep();
+    violationOpen_ = true;
     p_.dialogs.violationWarning(kWarningText, kTitle);
+    if (!violationOpen_) return;  // the unload path has recorded it
+    violationOpen_ = false;
     // The time recorded is when the user closed the box.
     appendLog(ViolationMessage, kViolationMarker);
     p_.dialogs.beep();
