@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -227,7 +226,8 @@ std::string TemporaryFileFor(const std::string& path, const std::string& hostNam
     std::string name;
     for (unsigned char c : hostName) {
         if (name.size() >= kMostNameBytes) break;
-        if (std::isalnum(c) || c == '-' || c == '_' || c == '.') {
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (plain || c == '-' || c == '_' || c == '.') {
             name += char(c);
         } else {
             char hex[4];
