@@ -127,7 +127,7 @@ std::string FieldReader::ReadField()
         else
             pos_ += 1;
     }
-    return FromCp932(field);
+    return fromCp932_ ? FromCp932(field) : field;
 }
 
 TextFile::TextFile(const std::string& path, OpenMode mode, std::size_t limit) : path_(path), limit_(limit)

@@ -40,13 +40,19 @@ inline constexpr std::size_t kLineFileLimit = 4096;
 // leading spaces skipped, a quoted field taken between its quotes.
 class FieldReader {
 public:
-    explicit FieldReader(std::string bytes = {}) : content_(std::move(bytes)) {}
+    // fromCp932: the bytes are code page 932, converted field by field;
+    // false when they were converted whole already (a long log).
+    explicit FieldReader(std::string bytes = {}, bool fromCp932 = true)
+        : content_(std::move(bytes)), fromCp932_(fromCp932)
+    {
+    }
     bool AtEnd() const { return pos_ >= content_.size(); }
     // The next field as UTF-8; the caller tests AtEnd first.
     std::string ReadField();
 
 private:
     std::string content_;
+    bool fromCp932_;
     std::size_t pos_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/log_viewer.h"
 
+#include "core/codepage.h"
 #include "core/text_file.h"
 #include "core/texts.h"
 
@@ -8,7 +9,9 @@ namespace kesrow {
 std::string LogViewerText(const std::string& logFile)
 {
     std::size_t skipped = 0;
-    FieldReader log(ReadTail(logFile, kLogViewLimit, skipped));
+    // Converted whole: UTF-8, like code page 932, never has a comma, quote,
+    // CR or LF inside a character, so the fields are the same.
+    FieldReader log(FromCp932(ReadTail(logFile, kLogViewLimit, skipped)), false);
     std::string text;
     if (skipped > 0) text += "\r\n" + LogTailNote(skipped);
     while (!log.AtEnd()) {
