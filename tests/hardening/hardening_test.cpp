@@ -1,0 +1,183 @@
+// What an unfriendly shared folder can hold and what an untimely end can do,
+// on real files: the reads, the status rewrite, the log append, the viewer's
+// bound, and the main form's decisions that depend on them.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/shared_files.h"
+#include "core/form_fixture.h"
+#include "ui/log_viewer.h"
+
+namespace kesrow::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Nothing but an ordinary file of sensible size is read, and the failure
+// says which file; none of these may block or grow without bound.
+TEST(SharedFileReads, OnlyOrdinaryFilesOfBoundedSize)
+{
+    TempDir dir;
+    const std::string path = dir.file("kesrow.txt");
+    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
+        {"link to /dev/zero", [&] { fs::create_symlink("/dev/zero", path); }},
+        {"FIFO", [&] { mkfifo(path.c_str(), 0600); }},
+        {"folder", [&] { fs::create_directory(path); }},
+        {"one byte too many", [&] { WriteBytes(path, std::string(kLineFileLimit + 1, 'P')); }},
+    };
+    for (const auto& [name, make] : cases) {
+        fs::remove_all(path);
+        make();
+        try {
+            TextFile status(path, OpenMode::Input);
+            status.AtEnd();
+            ADD_FAILURE() << name << " was read";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(path + ": ", 0), 0u) << name;
+        }
+    }
+    fs::remove_all(path);
+    WriteBytes(path, std::string(kLineFileLimit, 'P'));
+    EXPECT_EQ(TextFile(path, OpenMode::Input).ReadField().size(), kLineFileLimit);
+}
+
+// The status is replaced whole: a stale temporary file, even a planted link
+// in its place, is removed rather than written through.
+TEST(StatusRewrite, ReplacesWholeAndNeverWritesThroughAPlantedLink)
+{
+    TempDir dir;
+    const std::string path = dir.file("kesrow.txt");
+    const std::string temp = TemporaryFileFor(path, "PC,1/é");
+    EXPECT_EQ(temp, path + ".PC%2C1%2F%C3%A9.tmp");
+    WriteBytes(path, "OK\r\n");
+    WriteBytes(dir.file("victim"), "keep");
+    fs::create_symlink(dir.file("victim"), temp);
+    ReplaceWithLine(path, "PC01", temp);
+    EXPECT_EQ(ReadBytes(path), "PC01\r\n");
+    EXPECT_EQ(ReadBytes(dir.file("victim")), "keep");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(temp)));
+}
+
+// A torn last log line is ended before the next line, which stands alone.
+TEST(LogAppend, EndsATornLastLineFirst)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""}, {"A\r\n", "A\r\n"}, {"A", "A\r\n"}, {"A\r", "A\r\n"}, {"A\n", "A\n"},
+    };
+    for (const auto& [before, kept] : cases) {
+        TempDir dir;
+        WriteBytes(dir.file("kesrow.log"), before);
+        TextFile log(dir.file("kesrow.log"), OpenMode::Append);
+        log.WriteLine({"B"});
+        log.WriteLine({"C"});
+        log.Close();
+        EXPECT_EQ(ReadBytes(dir.file("kesrow.log")), kept + "B\r\nC\r\n") << before;
+    }
+}
+
+// What a copy reads back of a value it writes as a field.
+TEST(FieldText, QuotedWhenTheFieldRuleWouldCutIt)
+{
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        // value, written, read back
+        {"PC01", "PC01", "PC01"},
+        {"PC,1", "\"PC,1\"", "PC,1"},
+        {" PC", "\" PC\"", " PC"},
+        {"café", "café", "caf?"},
+        {"a\"b,c", "a\"b,c", "a\"b"},
+    };
+    for (const auto& [value, written, readBack] : cases) {
+        EXPECT_EQ(FieldText(value), written);
+        EXPECT_EQ(AsReadBack(value), readBack);
+    }
+}
+
+// A log beyond the viewer's limit shows its last whole lines after a line
+// saying how much was left out.
+TEST(LogViewer, ShowsTheLastPartOfALargeLog)
+{
+    TempDir dir;
+    const std::string line = ToCp932(ConnectLine("PC01", "2026/12/07 9:00:00")) + "\r\n";
+    std::string block;
+    for (int i = 0; i < 10000; ++i) block += line;
+    {
+        std::ofstream out(dir.file("kesrow.log"), std::ios::binary);
+        while (out.tellp() < std::streamoff(50) * 1024 * 1024) out << block;
+        out << "LAST\r\n";
+    }
+    const auto size = fs::file_size(dir.file("kesrow.log"));
+    const std::string text = LogViewerText(dir.file("kesrow.log"));
+    const std::size_t shownLines = (kLogViewLimit - 6) / line.size();
+    const std::size_t skipped = size - 6 - shownLines * line.size();
+    const std::string head = "\r\n" + LogTailNote(skipped) + "\r\n" + ConnectLine("PC01", "2026/12/07 9:00:00");
+    EXPECT_EQ(text.compare(0, head.size(), head), 0) << text.substr(0, 200);
+    EXPECT_EQ(text.substr(text.size() - 6), "\r\nLAST");
+}
+
+using Hardening = FormTest;
+
+// A name the status file cannot give back as it is: the holder still knows
+// itself, shows its name as others read it, and releases.
+TEST_F(Hardening, HostNamesAreComparedAsTheStatusFileGivesThemBack)
+{
+    for (const auto& [name, written, shown] : {std::tuple{"PC,1", "\"PC,1\"\r\n", "PC,1"},
+                                              std::tuple{"café", "caf?\r\n", "caf?"}}) {
+        FakePlatform copy;
+        copy.cwd = cwd.path().string();
+        copy.hostName = name;
+        MainForm form(copy.platform);
+        GivenServerPathFile(server.prefix() + "\r\n");
+        GivenStatus("OK\r\n");
+        form.Form_Load();
+        form.Timer1_Timer();  // OK seen
+        copy.dialUpCount = 1;
+        form.Timer1_Timer();  // claim
+        EXPECT_EQ(Status(), written);
+        form.Timer1_Timer();  // the change
+        EXPECT_EQ(copy.calls.back(), Held(shown));
+        form.Timer1_Timer();  // dialled up, holder: no warning
+        EXPECT_TRUE(copy.callsStartingWith("warning").empty()) << name;
+        copy.dialUpCount = 0;
+        form.Timer1_Timer();  // release
+        EXPECT_EQ(Status(), "OK\r\n") << name;
+        GivenStatus(written);
+        form.Unload();  // and at exit
+        EXPECT_EQ(Status(), "OK\r\n") << name;
+    }
+}
+
+// pas.txt whose first line is empty: the status file is the working
+// directory's, and the unload path still releases the line there.
+TEST_F(Hardening, AnEmptyServerPathStillReleasesAtUnload)
+{
+    const fs::path before = fs::current_path();
+    fs::current_path(server.path());
+    GivenServerPathFile("\r\n");
+    GivenStatus("PC01\r\n");
+    form.Form_Load();
+    form.Unload();
+    fs::current_path(before);
+    EXPECT_EQ(Status(), "OK\r\n");
+    EXPECT_EQ(Log(), DisconnectBytes("PC01"));
+}
+
+// Ended while the violation warning is open: the line is written once, in
+// the unload path, at the time of the unload.
+TEST_F(Hardening, AViolationOpenAtUnloadIsRecordedThen)
+{
+    Started("PC02\r\n");
+    Tick();
+    fake.dialUpCount = 1;
+    fake.onCall = [&](const std::string& call) {
+        if (call.rfind("warning", 0) != 0) return;
+        fake.time.minute = 59;  // the user logs out a while later
+        form.Unload();
+    };
+    Tick();
+    EXPECT_EQ(Log(), ToCp932("※※※※ PC01の接続違反が 1998/09/03 10:59:00 にありました\r\n"));
+}
+
+}  // namespace
+}  // namespace kesrow::testing
