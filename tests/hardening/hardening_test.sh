@@ -1,15 +1,17 @@
 #!/bin/bash
 # What a shared file, a full disk, an odd host name or another user can do to
 # the console copy, tried on the real program: every case must leave the
-# office working. Runs as root in a mount and UTS namespace of its own (a
-# full tmpfs as the share, host names set at will, a private /run/user).
-#   hardening_test.sh <kesrow>
+# office working. Runs as root in a mount, UTS and network namespace of its
+# own (a full tmpfs as the share, host names set at will, a private
+# /run/user, a simulated dial-up line).
+#   hardening_test.sh <kesrow> <dialup_line>
 set -u
 [[ $(id -u) == 0 ]] || { echo "needs root (namespaces, tmpfs)"; exit 77; }
 if [[ -z ${KESROW_HARDENING_NS:-} ]]; then
-    KESROW_HARDENING_NS=1 exec unshare --mount --uts --propagation private -- bash "$0" "$@"
+    KESROW_HARDENING_NS=1 exec unshare --mount --uts --net --propagation private -- bash "$0" "$@"
 fi
 KESROW=$(realpath "$1")
+DIALUP_LINE=$(realpath "$2")
 # /tmp and /run/user of its own: nobody else's lock files, none left behind
 mount -t tmpfs -o mode=1777 tmpfs /tmp && mount -t tmpfs -o mode=755 tmpfs /run/user &&
     mkdir -m 700 /run/user/0 || exit 1
@@ -176,4 +178,19 @@ wait_until 10 copy_ended || fail "a second copy without XDG_RUNTIME_DIR started"
 err_has "このアプリケーションはすでに開かれています。" || fail "no load error for the second copy"
 PID=$FIRST
 copy_stop
+
+# 13. Ended while the violation warning is held open: the unload path writes
+# the violation line, once.
+fresh_share
+printf 'PC02\r\n' >"$T/share/kesrow.txt"
+mkfifo "$T/line.fifo"
+"$DIALUP_LINE" ppp0 <>"$T/line.fifo" >"$T/line.out" 2>&1 &
+PIDS+=("$!")
+wait_until 10 grep -qx up "$T/line.out" || fail "no dial-up line"
+copy_start
+wait_until 10 err_has "直ちに切断して下さい" || fail "violation: no warning"
+[[ ! -e $T/share/kesrow.log ]] || fail "violation: logged while the warning is open"
+copy_stop
+[[ $(iconv -f CP932 -t UTF-8 "$T/share/kesrow.log") == "※※※※ PC01の接続違反が "*" にありました"$'\r' &&
+    $(grep -c '' "$T/share/kesrow.log") == 1 ]] || fail "violation: not one violation line"
 echo "PASS"
