@@ -1,9 +1,6 @@
-// What an unfriendly shared folder can hold and what an untimely end can do,
-// on real files: the reads, the status rewrite, the log append, the viewer's
-// bound, and the main form's decisions that depend on them.
-#include <sys/stat.h>
-#include <unistd.h>
-
+// What an unfriendly shared folder can hold, on real files: the status
+// rewrite, the log append, the viewer's bound, and the main form's decisions
+// that depend on them (the console copy's own cases are in hardening_test.sh).
 #include <filesystem>
 
 #include "core/shared_files.h"
@@ -14,34 +11,6 @@ namespace kesrow::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Nothing but an ordinary file of sensible size is read, and the failure
-// says which file; none of these may block or grow without bound.
-TEST(SharedFileReads, OnlyOrdinaryFilesOfBoundedSize)
-{
-    TempDir dir;
-    const std::string path = dir.file("kesrow.txt");
-    const std::vector<std::pair<std::string, std::function<void()>>> cases = {
-        {"link to /dev/zero", [&] { fs::create_symlink("/dev/zero", path); }},
-        {"FIFO", [&] { mkfifo(path.c_str(), 0600); }},
-        {"folder", [&] { fs::create_directory(path); }},
-        {"one byte too many", [&] { WriteBytes(path, std::string(kLineFileLimit + 1, 'P')); }},
-    };
-    for (const auto& [name, make] : cases) {
-        fs::remove_all(path);
-        make();
-        try {
-            TextFile status(path, OpenMode::Input);
-            status.AtEnd();
-            ADD_FAILURE() << name << " was read";
-        } catch (const FileError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind(path + ": ", 0), 0u) << name;
-        }
-    }
-    fs::remove_all(path);
-    WriteBytes(path, std::string(kLineFileLimit, 'P'));
-    EXPECT_EQ(TextFile(path, OpenMode::Input).ReadField().size(), kLineFileLimit);
-}
 
 // The status is replaced whole: a stale temporary file, even a planted link
 // in its place, is removed rather than written through.
@@ -161,22 +130,6 @@ TEST_F(Hardening, AnEmptyServerPathStillReleasesAtUnload)
     fs::current_path(before);
     EXPECT_EQ(Status(), "OK\r\n");
     EXPECT_EQ(Log(), DisconnectBytes("PC01"));
-}
-
-// Ended while the violation warning is open: the line is written once, in
-// the unload path, at the time of the unload.
-TEST_F(Hardening, AViolationOpenAtUnloadIsRecordedThen)
-{
-    Started("PC02\r\n");
-    Tick();
-    fake.dialUpCount = 1;
-    fake.onCall = [&](const std::string& call) {
-        if (call.rfind("warning", 0) != 0) return;
-        fake.time.minute = 59;  // the user logs out a while later
-        form.Unload();
-    };
-    Tick();
-    EXPECT_EQ(Log(), ToCp932("※※※※ PC01の接続違反が 1998/09/03 10:59:00 にありました\r\n"));
 }
 
 }  // namespace
