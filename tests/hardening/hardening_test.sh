@@ -105,7 +105,7 @@ done
 fresh_share
 printf 'OK\r\n' >"$T/share/kesrow.txt"
 copy_start
-wait_until 10 out_is "$FREE_ICON" || fail "fifo later: no start"
+wait_until 10 grep -qxF "$FREE_ICON" "$T/out" || fail "fifo later: no start"
 mkfifo "$T/share/fifo" && mv -f "$T/share/fifo" "$T/share/kesrow.txt"
 wait_until 10 err_has "$T/share/kesrow.txt: 通常のファイルではありません" || fail "fifo later: no box"
 copy_stop
@@ -115,8 +115,8 @@ copy_stop
 fresh_share
 printf 'OK\r\n' >"$T/share/kesrow.txt"
 copy_start
-wait_until 10 out_is "$FREE_ICON" || fail "controls: no start"
-expected=$FREE_ICON
+expected=$FREE_ICON$'\n'$FREE_ICON  # start-up, then the first tick
+wait_until 10 out_is "$expected" || fail "controls: no start"
 for pair in $'"A\r\nB"\t'"A\\x0D\\x0AB" $'\e]0;owned\a\e[2J\t'"\\x1B]0;owned\\x07\\x1B[2J" $'E\x7fF\t'"E\\x7FF"; do
     printf '%s\r\n' "${pair%%$'\t'*}" >"$T/share/kesrow.txt"
     expected+=$'\n'$(held_icon "${pair#*$'\t'}")
