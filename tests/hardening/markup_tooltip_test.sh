@@ -20,6 +20,16 @@ tooltip_window() {
     return 1
 }
 
+# The icon's pixels as a checksum, each read bounded on its own: the
+# window may be replaced while it is read.
+icon_sum() {
+    local w
+    w=$(tray_window "$PID") || return 1
+    rm -f "$T/sum.rgb"
+    timeout 2 import -window "$w" rgb:"$T/sum.rgb" 2>/dev/null && [[ -s $T/sum.rgb ]] || return 1
+    md5sum <"$T/sum.rgb" | cut -c1-32
+}
+
 # tooltip_width <status> <shot>: a copy that sees that holder in the status
 # file; WIDTH is the width of the tooltip it shows on hover.
 tooltip_width() {
@@ -27,11 +37,17 @@ tooltip_width() {
     kesrow_start "$2"
     PID=$COPY_PID
     wait_until 20 tray_window "$PID" >/dev/null || fail "the tray icon did not appear"
-    local free
-    free=$(icon_pixels "$PID")
+    local free end now=""
+    wait_until 20 icon_sum >/dev/null || fail "cannot read the icon"
+    free=$(icon_sum)
     printf '%s\r\n' "$1" >"$T/share/kesrow.txt"
-    # the first tick shows the prohibition sign with the holder's name
-    wait_until 10 eval '[[ $(icon_pixels "$PID") != "$free" ]]' || fail "no prohibition sign for $1"
+    # the next tick shows the prohibition sign with the holder's name
+    for ((end = SECONDS + 20; SECONDS < end; )); do
+        now=$(icon_sum) && [[ $now != "$free" ]] && break
+        now=""
+        sleep 0.1
+    done
+    [[ -n $now ]] || fail "no prohibition sign for $1"
     xdotool mousemove --window "$(tray_window "$PID")" 11 15
     wait_until 10 tooltip_window >/dev/null || fail "no tooltip for $1"
     snap "$2"
