@@ -50,7 +50,7 @@ void MainForm::errsyori()
     } catch (const std::exception& e) {
         // Say why and end rather than linger as a copy that holds the
         // instance lock and does nothing.
-        p_.dialogs.messageBox(kServerPathNotStored + std::string(e.what()), BoxStyle::Exclamation, kTitle);
+        p_.dialogs.messageBox(kServerPathNotChanged + std::string(e.what()), BoxStyle::Exclamation, kTitle);
     }
     unloadQuietlyAndEnd();
 }

@@ -43,7 +43,7 @@ inline const std::string kServerPathRejected = WithSeparatorSign("サーバパ�
 inline constexpr const char* kServerPathChanged = "サーバパスの変更後はプログラムを終了します";
 inline constexpr const char* kServerPathUnstorable =
     "このサーバパスには pas.txt に保存できない文字が含まれています。\r別のパスを入力して下さい";
-inline constexpr const char* kServerPathNotStored = "サーバパスを保存できませんでした。\r";
+inline constexpr const char* kServerPathNotChanged = "サーバパスを変更できませんでした。\r";
 
 // Failures: a lead sentence, then the file and the system's message.
 inline constexpr const char* kProgramEnds = "エラーが発生したため、ケスロウを終了します。\r";

@@ -87,6 +87,8 @@ std::string ComputerSettingsDirectory();
 
 class PosixProcess : public Process {
 public:
+    // lockPath: the instance lock file; by default InstanceLockPath().
+    explicit PosixProcess(std::string lockPath = {}) : lock_(std::move(lockPath)) {}
     bool previousInstance() override { return !lock_.Acquire(); }
     std::string currentDirectory() override { return CurrentDirectory(); }
     std::string computerSettingsDirectory() override { return ComputerSettingsDirectory(); }

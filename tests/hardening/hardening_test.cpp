@@ -1,10 +1,19 @@
 // What an unfriendly shared folder can hold, on real files: the status
 // rewrite, the log append, the viewer's bound, and the main form's decisions
 // that depend on them (the console copy's own cases are in hardening_test.sh).
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <fstream>
+#include <tuple>
+#include <vector>
 
 #include "core/shared_files.h"
-#include "core/form_fixture.h"
+#include "core/codepage.h"
+#include "core/main_form.h"
+#include "core/text_file.h"
+#include "core/texts.h"
+#include "fake_platform.h"
 #include "ui/log_viewer.h"
 
 namespace kesrow::testing {
@@ -85,51 +94,55 @@ TEST(LogViewer, ShowsTheLastPartOfALargeLog)
     EXPECT_EQ(text.substr(text.size() - 6), "\r\nLAST");
 }
 
-using Hardening = FormTest;
+// A copy on the fake platform whose pas.txt names a real server folder.
+struct Copy {
+    TempDir cwd, server;
+    FakePlatform fake;
+    MainForm form{fake.platform};
+    explicit Copy(const std::string& pas)
+    {
+        fake.cwd = cwd.path().string();
+        WriteBytes(cwd.file("pas.txt"), pas.empty() ? "\r\n" : server.prefix() + "\r\n");
+    }
+    std::string Status() const { return ReadBytes(server.file("kesrow.txt")); }
+};
 
 // A name the status file cannot give back as it is: the holder still knows
-// itself, shows its name as others read it, and releases.
-TEST_F(Hardening, HostNamesAreComparedAsTheStatusFileGivesThemBack)
+// itself, is shown as others read it, is not warned, and releases.
+TEST(Hardening, HostNamesAreComparedAsTheStatusFileGivesThemBack)
 {
     for (const auto& [name, written, shown] : {std::tuple{"PC,1", "\"PC,1\"\r\n", "PC,1"},
                                               std::tuple{"café", "caf?\r\n", "caf?"}}) {
-        FakePlatform copy;
-        copy.cwd = cwd.path().string();
-        copy.hostName = name;
-        MainForm form(copy.platform);
-        GivenServerPathFile(server.prefix() + "\r\n");
-        GivenStatus("OK\r\n");
-        form.Form_Load();
-        form.Timer1_Timer();  // OK seen
-        copy.dialUpCount = 1;
-        form.Timer1_Timer();  // claim
-        EXPECT_EQ(Status(), written);
-        form.Timer1_Timer();  // the change
-        EXPECT_EQ(copy.calls.back(), Held(shown));
-        form.Timer1_Timer();  // dialled up, holder: no warning
-        EXPECT_TRUE(copy.callsStartingWith("warning").empty()) << name;
-        copy.dialUpCount = 0;
-        form.Timer1_Timer();  // release
-        EXPECT_EQ(Status(), "OK\r\n") << name;
-        GivenStatus(written);
-        form.Unload();  // and at exit
-        EXPECT_EQ(Status(), "OK\r\n") << name;
+        Copy copy("$S");
+        WriteBytes(copy.server.file("kesrow.txt"), "OK\r\n");
+        copy.fake.host = name;
+        copy.fake.dialUps = {1, 1, 1, 1};  // claim, then dialled up on a tick of its own
+        copy.form.Form_Load();
+        for (int tick = 0; tick < 4; ++tick) copy.form.Timer1_Timer();
+        EXPECT_EQ(copy.Status(), written) << name;
+        EXPECT_NE(copy.fake.trace.find(std::string(" add2:") + shown + " "), std::string::npos) << copy.fake.trace;
+        EXPECT_EQ(copy.fake.trace.find("warn"), std::string::npos) << copy.fake.trace;
+        copy.form.Timer1_Timer();
+        EXPECT_EQ(copy.Status(), "OK\r\n") << name;
+        WriteBytes(copy.server.file("kesrow.txt"), written);
+        copy.form.Unload();
+        EXPECT_EQ(copy.Status(), "OK\r\n") << name << " at exit";
     }
 }
 
 // pas.txt whose first line is empty: the status file is the working
 // directory's, and the unload path still releases the line there.
-TEST_F(Hardening, AnEmptyServerPathStillReleasesAtUnload)
+TEST(Hardening, AnEmptyServerPathStillReleasesAtUnload)
 {
+    Copy copy("");
     const fs::path before = fs::current_path();
-    fs::current_path(server.path());
-    GivenServerPathFile("\r\n");
-    GivenStatus("PC01\r\n");
-    form.Form_Load();
-    form.Unload();
+    fs::current_path(copy.server.path());
+    WriteBytes("kesrow.txt", "PC01\r\n");
+    copy.form.Form_Load();
+    copy.form.Unload();
     fs::current_path(before);
-    EXPECT_EQ(Status(), "OK\r\n");
-    EXPECT_EQ(Log(), DisconnectBytes("PC01"));
+    EXPECT_EQ(copy.Status(), "OK\r\n");
+    EXPECT_EQ(copy.fake.trace, "prev cwd add1 on rm host host now unloaded");
 }
 
 }  // namespace
