@@ -63,8 +63,12 @@ tooltip_width() {
     PID=${PIDS[-1]}
     wait_until 20 tray_window >/dev/null || fail "the tray icon did not appear"
     wait_until 20 shows_held || fail "no prohibition sign for $1"
-    xdotool mousemove --window "$(tray_window)" 11 15
-    wait_until 10 tooltip_window >/dev/null || fail "no tooltip for $1"
+    local try
+    for try in 1 2 3 4; do  # hovering again if a busy machine let the first pass unseen
+        xdotool mousemove 0 400 sleep 0.2 mousemove --window "$(tray_window)" 11 $((12 + try))
+        wait_until 5 tooltip_window >/dev/null && break
+    done
+    tooltip_window >/dev/null || fail "no tooltip for $1"
     timeout 10 import -silent -window root "$T/$2.png"
     kill -0 "$PID" || fail "the copy ended on hover over $1"
     WIDTH=$(xdotool getwindowgeometry --shell "$(tooltip_window)" | sed -n 's/^WIDTH=//p')
