@@ -96,6 +96,13 @@ const Row kRows[] = {
      .trace = "box48:STOPPED:$Skesrow.txt: No such file or directory rm add1 box48:STOPPED:$Skesrow.txt: No such file or directory"},
     {.name = "ViolationLineFails", .status = "PC02\r\n", .dial = "111", .steps = "LTY|T",
      .trace = "probe host probe host probe beep warn box48:STOPPED:$Skesrow.log: Is a directory"},
+    // Host names compared as the status file gives them back
+    {.name = "CommaHostClaimsQuoted", .host = "PC,1", .steps = "L|C", .trace = "host host now", .statusAfter = "\"PC,1\"\r\n", .log = "+PC,1"},
+    {.name = "NoCp932HostHoldingDialled", .status = "caf?\r\n", .dial = "111", .host = "café", .steps = "LT|T", .trace = kQuiet},
+    {.name = "NoCp932HostReleases", .status = "caf?\r\n", .host = "café", .steps = "LT|TT", .trace = "probe host probe host now rm add1",
+     .statusAfter = "OK\r\n", .log = "-caf?"},
+    {.name = "NoCp932HostUnload", .status = "caf?\r\n", .host = "café", .steps = "L|E", .trace = "rm host host now unloaded end",
+     .statusAfter = "OK\r\n", .log = "-caf?"},
     {.name = "HostFailsOnce", .failOn = "host", .steps = "LT|TT", .trace = "probe host box48:STOPPED:host probe host"},
     // The tray menu
     {.name = "MenuDismissed", .steps = "L|9", .trace = "popup@10,20"},
