@@ -44,7 +44,7 @@ int OpenOrdinaryFile(const std::string& path, int flags, mode_t mode = 0666)
         close(fd);
         throw FileError(path, kNotOrdinaryFile, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    fcntl(fd, F_SETFL, flags & O_APPEND);  // of the flags F_SETFL sets, keep O_APPEND alone
     return fd;
 }
 
