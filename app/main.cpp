@@ -1,5 +1,6 @@
 // The command line: picks the desktop tray or the console copy, and never
 // lets an exception abort the program.
+#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -88,6 +89,10 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // The system's messages (a file that cannot be opened) in the user's
+    // language where the system has them; numbers and times keep our format.
+    std::setlocale(LC_CTYPE, "");
+    std::setlocale(LC_MESSAGES, "");
     try {
         return Run(argc, argv);
     } catch (const std::exception& e) {

@@ -1,4 +1,6 @@
-// How long the log viewer takes to build its text from logs of growing size.
+// How long the log viewer takes to build its text from logs of growing size;
+// the last, about 50 MB, is beyond the viewer's limit, so only its last
+// 16 MB are shown.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -38,8 +40,8 @@ int main()
     if (!mkdtemp(tmpl.data())) return 1;
     const std::filesystem::path dir = tmpl;
 
-    std::printf("%10s %12s %10s %10s\n", "lines", "bytes", "best ms", "median ms");
-    for (int lines : {1000, 10000, 100000, 300000}) {
+    std::printf("%10s %12s %12s %10s %10s\n", "lines", "bytes", "shown bytes", "best ms", "median ms");
+    for (int lines : {1000, 10000, 100000, 1500000}) {
         const std::string log = WriteLog(dir, lines);
         std::vector<double> ms;
         std::size_t shown = 0;
@@ -49,7 +51,8 @@ int main()
             ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
         std::sort(ms.begin(), ms.end());
-        std::printf("%10d %12zu %10.1f %10.1f\n", lines, std::filesystem::file_size(log), ms.front(), ms[ms.size() / 2]);
+        std::printf("%10d %12ju %12zu %10.1f %10.1f\n", lines, std::uintmax_t(std::filesystem::file_size(log)), shown,
+                    ms.front(), ms[ms.size() / 2]);
         if (shown == 0) return 1;
     }
     std::filesystem::remove_all(dir);

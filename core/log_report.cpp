@@ -147,7 +147,9 @@ std::optional<LogLine> ParseLogLine(std::string_view line)
 
 std::vector<LogLine> ReadLog(const std::string& logFile)
 {
-    TextFile log(logFile, OpenMode::Input);
+    // Years of an office's log fit many times over; anything larger is not one.
+    constexpr std::size_t kMostLogBytes = 256u * 1024 * 1024;
+    TextFile log(logFile, OpenMode::Input, kMostLogBytes);
     std::vector<LogLine> lines;
     while (!log.AtEnd())
         if (auto line = ParseLogLine(log.ReadField())) lines.push_back(std::move(*line));

@@ -31,6 +31,7 @@ void MainForm::Form_Load()
     try {
         TextFile pas(ServerPathFileToRead(p_.process), OpenMode::Input);
         serverPath_ = pas.ReadField();
+        serverPathRead_ = true;
         pas.Close();
 
         TextFile status(StatusFile(), OpenMode::Input);  // only whether it opens matters
@@ -51,14 +52,14 @@ void MainForm::errsyori()
             const std::string stored = StoredServerPath(ServerPathFileToRead(p_.process));
             const std::string answer = PromptServerPath(p_.dialogs, stored);
             if (!answer.empty()) {
-                ReplaceWithLine(ServerPathFile(p_.process.currentDirectory()), answer);
+                StoreServerPath(ServerPathFile(p_.process.currentDirectory()), answer);
                 p_.dialogs.messageBox(kServerPathChanged, BoxStyle::OkOnly, kTitle);
             }
         }
     } catch (const std::exception& e) {
         // Say why and end rather than linger as a copy that holds the
         // instance lock and does nothing.
-        p_.dialogs.messageBox(e.what(), BoxStyle::Exclamation, kTitle);
+        p_.dialogs.messageBox(kServerPathNotChanged + std::string(e.what()), BoxStyle::Exclamation, kTitle);
     }
     unloadQuietlyAndEnd();
 }
@@ -90,14 +91,17 @@ void MainForm::Form_QueryUnload()
 
 void MainForm::Form_Unload()
 {
-    // Without a server path (a second copy, or a start-up that never read
-    // one) there is no status file of ours to look at.
-    if (serverPath_.empty()) return;
+    // Ended while the warning was open (a stop signal, logout): the
+    // violation is recorded now, at the time of the unload.
+    if (violationOpen_.exchange(false)) appendLog(ViolationMessage, kViolationMarker);
+    // A second copy, or a start-up that never read pas.txt, has no status
+    // file of ours to look at.
+    if (!serverPathRead_) return;
     TextFile status(StatusFile(), OpenMode::Input);
     if (status.AtEnd()) return;
     const std::string holder = status.ReadField();
     status.Close();
-    if (p_.host.localHostName() == holder) setudan();
+    if (AsReadBack(LocalHostName()) == holder) setudan();
 }
 
 void MainForm::Unload(std::function<void()> then)
@@ -138,7 +142,7 @@ void MainForm::MenuEnd_Click()
 
 void MainForm::setuzoku()
 {
-    rewriteStatus(p_.host.localHostName());
+    rewriteStatus(LocalHostName());
     appendLog(ConnectLine);
 }
 
@@ -148,18 +152,24 @@ void MainForm::setudan()
     appendLog(DisconnectLine);
 }
 
+std::string MainForm::LocalHostName()
+{
+    lastHostName_ = p_.host.localHostName();
+    return lastHostName_;
+}
+
+// Replaced whole and at once: a reader sees the old value or the new, never
+// an emptied file, whatever happens to this copy or the disk meanwhile.
 void MainForm::rewriteStatus(const std::string& value)
 {
-    TextFile status(StatusFile(), OpenMode::Output);
-    status.WriteLine({value});
-    status.Close();
+    ReplaceWithLine(StatusFile(), FieldText(value), TemporaryFileFor(StatusFile(), lastHostName_));
 }
 
 void MainForm::appendLog(LogLine line, const char* marker)
 {
     TextFile log(LogFile(), OpenMode::Append);
     // The host name and the time are taken once the log is open.
-    const std::string host = p_.host.localHostName();
+    const std::string host = LocalHostName();
     const std::string text = line(host, DateTimeText(p_.clock.now()));
     if (marker)
         log.WriteLine({marker, text});
@@ -173,7 +183,7 @@ void MainForm::RunEvent(const std::function<void()>& handler)
     try {
         handler();
     } catch (const std::exception& e) {
-        p_.dialogs.messageBox(e.what(), BoxStyle::Exclamation, kTitle);
+        p_.dialogs.messageBox(kProgramEnds + std::string(e.what()), BoxStyle::Exclamation, kTitle);
         p_.process.end();
     }
 }

@@ -4,6 +4,7 @@
 // start-up runs on its share worker; the rest on the user-interface thread.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <exception>
 #include <functional>
@@ -84,6 +85,9 @@ private:
     void warnViolation();
     void unloadQuietlyAndEnd();
     void rewriteStatus(const std::string& value);
+    // The host name component's answer; the last one also names this
+    // computer's temporary status file.
+    std::string LocalHostName();
     using LogLine = std::string (*)(const std::string& host, const std::string& when);
     void appendLog(LogLine line, const char* marker = nullptr);
 
@@ -93,6 +97,13 @@ private:
     // Written on the user-interface thread, read by paced ticks on the worker.
     mutable std::mutex state_;
     std::string currentHolder_;
+    std::string lastHostName_;
+    // Start-up read pas.txt: the unload path has a status file to check,
+    // even when the path read was empty (the working directory's).
+    bool serverPathRead_ = false;
+    // The violation warning is open: an unload meanwhile writes its line.
+    // Set on the user-interface thread; the first of it and the unload path to take it records the line.
+    std::atomic<bool> violationOpen_{false};
     bool unloaded_ = false;
     bool inTick_ = false;
     bool tickFailureShown_ = false;

@@ -92,13 +92,14 @@ void MainForm::pollOnce(TickOutcome& outcome, const std::string& holder, bool un
         setuzoku();
         return;
     }
-    const std::string firstQuery = p_.host.localHostName();
+    // This computer's name as the status file gives it back once written.
+    const std::string firstQuery = AsReadBack(LocalHostName());
     const bool secondProbe = IsDialedUp();
     if (firstQuery == holder && !secondProbe) {
         setudan();
         return;
     }
-    const std::string secondQuery = p_.host.localHostName();
+    const std::string secondQuery = AsReadBack(LocalHostName());
     const bool thirdProbe = IsDialedUp();
     if (secondQuery != holder && thirdProbe) outcome.action = TickOutcome::Action::Violation;
 }
@@ -178,7 +179,9 @@ void MainForm::showUnknown()
 void MainForm::warnViolation()
 {
     p_.dialogs.beep();
+    violationOpen_ = true;
     p_.dialogs.violationWarning(kWarningText, kTitle);
+    if (!violationOpen_.exchange(false)) return endTick();  // the unload path has recorded it
     share_.run([this] { appendLog(ViolationMessage, kViolationMarker); }, [this](std::exception_ptr failure) {
         try {
             if (failure) std::rethrow_exception(failure);

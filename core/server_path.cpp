@@ -35,9 +35,18 @@ std::string PromptServerPath(Dialogs& dialogs, std::string workingText)
     for (;;) {
         workingText = dialogs.inputBox(kServerPathPrompt, kTitle, workingText);
         if (workingText.empty()) return {};
-        if (workingText.back() == kPathSeparator) return workingText;
-        dialogs.messageBox(kServerPathRejected, BoxStyle::OkOnly, kTitle);
+        if (workingText.back() != kPathSeparator)
+            dialogs.messageBox(kServerPathRejected, BoxStyle::OkOnly, kTitle);
+        else if (AsReadBack(workingText) != workingText)
+            dialogs.messageBox(kServerPathUnstorable, BoxStyle::OkOnly, kTitle);
+        else
+            return workingText;
     }
+}
+
+void StoreServerPath(const std::string& serverPathFile, const std::string& path)
+{
+    ReplaceWithLine(serverPathFile, FieldText(path));
 }
 
 }  // namespace kesrow

@@ -17,9 +17,14 @@ std::string ServerPathFileToRead(Process& process);
 // folder; any other failure to read it throws.
 std::string StoredServerPath(const std::string& serverPathFile);
 
-// Asks until the answer ends with the separator; each rejected answer is
-// the next default. Returns the accepted path, or "" when the user cancelled
-// or emptied the box.
+// Asks until the answer ends with the separator and pas.txt can hold it
+// (code page 932, the field rule); each rejected answer is the next
+// default. Returns the accepted path, or "" when the user cancelled or
+// emptied the box.
 std::string PromptServerPath(Dialogs& dialogs, std::string workingText);
+
+// Writes the accepted path as the file's one line, in double quotes when it
+// holds a comma, so that every copy reads it back whole.
+void StoreServerPath(const std::string& serverPathFile, const std::string& path);
 
 }  // namespace kesrow

@@ -1,8 +1,12 @@
 // Byte text files in code page 932 with CR LF line ends, opened, used and
 // closed inside one procedure. Text crosses this boundary as UTF-8.
+//
+// Everything in the shared folder may have been written by anyone: files are
+// opened without blocking, only ordinary files are used, and a read takes at
+// most what the file can sensibly hold.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -29,35 +33,79 @@ enum class OpenMode {
     Append,  // created if missing; writing starts at its end
 };
 
+// The most a one-line file (a host name, a path) may hold.
+inline constexpr std::size_t kLineFileLimit = 4096;
+
+// The field rule over bytes already read: comma- or line-delimited fields,
+// leading spaces skipped, a quoted field taken between its quotes.
+class FieldReader {
+public:
+    // fromCp932: the bytes are code page 932, converted field by field;
+    // false when they were converted whole already (a long log).
+    explicit FieldReader(std::string bytes = {}, bool fromCp932 = true)
+        : content_(std::move(bytes)), fromCp932_(fromCp932)
+    {
+    }
+    bool AtEnd() const { return pos_ >= content_.size(); }
+    // The next field as UTF-8; the caller tests AtEnd first.
+    std::string ReadField();
+
+private:
+    std::string content_;
+    bool fromCp932_;
+    std::size_t pos_ = 0;
+};
+
 class TextFile {
 public:
-    TextFile(const std::string& path, OpenMode mode);
+    // limit: for Input, the most bytes the file may hold; more is a failure.
+    TextFile(const std::string& path, OpenMode mode, std::size_t limit = kLineFileLimit);
     ~TextFile();
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
     // True when nothing is left to read.
     bool AtEnd();
-    // The next comma- or line-delimited field: leading spaces skipped, a
-    // quoted field taken between its quotes. Throws at the end of the file.
+    // The next field by the field rule. Throws at the end of the file.
     std::string ReadField();
-    // The items one after the other, then CR LF, in one write.
+    // The items one after the other, then CR LF, in one write. In append
+    // mode a last line left without its line end is ended first.
     void WriteLine(std::initializer_list<std::string_view> items);
-    // Reports a failed flush; the destructor closes silently.
+    // Reports a failed close; the destructor closes silently.
     void Close();
 
 private:
     void loadContent();
 
     std::string path_;
-    std::FILE* file_ = nullptr;
-    std::string content_;  // whole file when open for reading
-    std::size_t pos_ = 0;
+    int fd_ = -1;
+    std::size_t limit_;
+    FieldReader reader_;
     bool loaded_ = false;
+    std::string_view unendedLine_;  // what ends a torn last line before the first append
 };
 
-// Replaces the file by one line (text + CR LF) through a temporary file in
-// the same folder, so a failed write never leaves it emptied.
-void ReplaceWithLine(const std::string& path, std::string_view text);
+// Replaces the file by one line (text + CR LF) at once: written whole to
+// tempPath beside it, then moved over it, so that a reader sees the old or
+// the new content and a failed write leaves the old. A stale tempPath from an
+// earlier attempt is removed first; by default it is path + ".new".
+void ReplaceWithLine(const std::string& path, std::string_view text, std::string tempPath = {});
+
+// The temporary file beside path that this computer writes before replacing
+// it: path + "." + the host name with every byte a file name on the server
+// might not hold written as %XX + ".tmp".
+std::string TemporaryFileFor(const std::string& path, const std::string& hostName);
+
+// The field to write so that the field rule reads value back whole: in
+// double quotes when it holds a comma or starts with a blank (the rule
+// strips them, so every copy reads it); otherwise as it is.
+std::string FieldText(const std::string& value);
+// value as a copy reads it after it was written with FieldText: through code
+// page 932 and the field rule.
+std::string AsReadBack(const std::string& value);
+
+// The last part of a file that may be large: at most maxBytes, starting at
+// the beginning of a line. skipped tells how many bytes were left out.
+std::string ReadTail(const std::string& path, std::size_t maxBytes, std::size_t& skipped);
 
 }  // namespace kesrow

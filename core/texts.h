@@ -2,6 +2,7 @@
 // this header without the main form. "\r" is a line break inside a box.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,18 @@ inline std::string WithSeparatorSign(std::string_view text)
 inline const std::string kServerPathPrompt = WithSeparatorSign("サーバパスを入力して下さい\r最後は￥でくくること");
 inline const std::string kServerPathRejected = WithSeparatorSign("サーバパスの最後は￥でくくって下さい");
 inline constexpr const char* kServerPathChanged = "サーバパスの変更後はプログラムを終了します";
+inline constexpr const char* kServerPathUnstorable =
+    "このサーバパスには pas.txt に保存できない文字が含まれています。\r別のパスを入力して下さい";
+inline constexpr const char* kServerPathNotChanged = "サーバパスを変更できませんでした。\r";
+
+// Failures: a lead sentence, then the file and the system's message.
+inline constexpr const char* kProgramEnds = "エラーが発生したため、ケスロウを終了します。\r";
+inline constexpr const char* kNotOrdinaryFile = "通常のファイルではありません";
+inline constexpr const char* kReadPastEnd = "ファイルの終わりを越えて読もうとしました";
+inline std::string TooLargeText(std::size_t limit)
+{
+    return "ファイルが大きすぎます（上限 " + std::to_string(limit) + " バイト）";
+}
 
 // The poll cycle.
 inline constexpr const char* kWarningText =
@@ -56,6 +69,11 @@ inline constexpr const char* kMenuEndCaption = "終了(&X)";
 // The log viewer logtimes.
 inline constexpr const char* kLogViewerCaption = "接続時間ログ情報";
 inline constexpr const char* kLogUnreadable = "接続ログを読み込めません。\r";
+// The first line of the viewer when only the log's last part is shown.
+inline std::string LogTailNote(std::size_t skippedBytes)
+{
+    return "（接続ログが大きいため、先頭の " + std::to_string(skippedBytes) + " バイトは表示していません）";
+}
 inline constexpr const char* kOkCaption = "OK";
 inline constexpr const char* kCancelCaption = "キャンセル";
 

@@ -117,7 +117,8 @@ private:
         static const std::pair<const char*, const char*> names[] = {
             {kAlreadyRunning, "RUNNING"}, {kLoadErrorTitle, "LOADERROR"}, {kRecoveryQuestion, "QUESTION"},
             {kServerPathRejected.c_str(), "REJECTED"}, {kServerPathChanged, "CHANGED"}, {kSysInfoUnavailable, "NOSYSINFO"},
-            {kPollingStopped, "STOPPED:"}, {kLogUnreadable, "NOLOG:"}};
+            {kPollingStopped, "STOPPED:"}, {kLogUnreadable, "NOLOG:"}, {kProgramEnds, "ENDS:"},
+            {kServerPathNotChanged, "NOTCHANGED:"}, {kServerPathUnstorable, "UNSTORABLE"}};
         for (const auto& [fixed, name] : names)
             if (text.rfind(fixed, 0) == 0) return name + text.substr(std::string(fixed).size());
         return text;

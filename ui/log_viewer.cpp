@@ -1,5 +1,6 @@
 #include "ui/log_viewer.h"
 
+#include "core/codepage.h"
 #include "core/text_file.h"
 #include "core/texts.h"
 
@@ -7,13 +8,16 @@ namespace kesrow {
 
 std::string LogViewerText(const std::string& logFile)
 {
-    TextFile log(logFile, OpenMode::Input);
+    std::size_t skipped = 0;
+    // Converted whole: UTF-8, like code page 932, never has a comma, quote,
+    // CR or LF inside a character, so the fields are the same.
+    FieldReader log(FromCp932(ReadTail(logFile, kLogViewLimit, skipped)), false);
     std::string text;
+    if (skipped > 0) text += "\r\n" + LogTailNote(skipped);
     while (!log.AtEnd()) {
         text += "\r\n";
         text += log.ReadField();
     }
-    log.Close();
     return text;
 }
 
@@ -32,7 +36,10 @@ void logtimes::ReadLog()
 {
     try {
         text1_ = LogViewerText(logFile_);
-    } catch (const FileError& e) {
+    } catch (const std::exception& e) {
+        // A missing log is normal before the first claim, and no failure of
+        // the viewer may end the program: that would leave a line this
+        // computer holds claimed.
         failure_ = e.what();
     }
 }

@@ -1,14 +1,20 @@
 // logtimes: the connection log viewer's content.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/platform.h"
 
 namespace kesrow {
 
+// The most of the log the viewer reads: a larger log shows its last part.
+inline constexpr std::size_t kLogViewLimit = 16 * 1024 * 1024;
+
 // The log as the viewer shows it: CR LF before each field, none after the
-// last; "" for an empty log. Throws FileError when the log cannot be read.
+// last; "" for an empty log. Of a log larger than kLogViewLimit only the last
+// whole lines within it, after a line saying how much was left out. Throws
+// FileError when the log cannot be read.
 std::string LogViewerText(const std::string& logFile);
 
 class logtimes {

@@ -15,7 +15,7 @@ void ChangeServerPath(MainForm& form)
     if (answer.empty()) return;
 
     // The current directory is read afresh at each access.
-    ReplaceWithLine(ServerPathFile(p.process.currentDirectory()), answer);
+    StoreServerPath(ServerPathFile(p.process.currentDirectory()), answer);
     p.dialogs.messageBox(kServerPathChanged, BoxStyle::OkOnly, kTitle);
     form.Unload([&p] { p.process.end(); });
 }

@@ -2,6 +2,9 @@
 // add only their tray, boxes, timer and loop.
 #pragma once
 
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <functional>
 #include <map>
 #include <string>
@@ -57,7 +60,8 @@ private:
 // held while the object lives (the kernel drops it when a copy dies).
 class InstanceLock {
 public:
-    InstanceLock() = default;
+    // path: the lock file; by default InstanceLockPath(), found on first use.
+    explicit InstanceLock(std::string path = {});
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
@@ -66,12 +70,17 @@ public:
     bool Acquire();
 
 private:
+    std::string path_;
     int fd_ = -1;
 };
 
-// $XDG_RUNTIME_DIR/kesrow.lock when that is a directory, else
-// /tmp/kesrow-<uid>.lock.
-std::string InstanceLockPath();
+// Where only this user can write, chosen by the user id and never by the
+// environment, so every copy of the user finds the same lock and no other
+// user can take it first: <runtimeRoot>/<uid>/kesrow.lock when that folder
+// is the user's own with mode 0700, else ~/.cache/kesrow/kesrow.lock (the
+// home from the user database; the folder made 0700). Throws
+// std::system_error when neither can be used.
+std::string InstanceLockPath(uid_t uid = getuid(), const std::string& runtimeRoot = "/run/user");
 
 // Throws std::system_error when getcwd() fails.
 std::string CurrentDirectory();
@@ -83,6 +92,8 @@ std::string ComputerSettingsDirectory();
 
 class PosixProcess : public Process {
 public:
+    // lockPath: the instance lock file; by default InstanceLockPath().
+    explicit PosixProcess(std::string lockPath = {}) : lock_(std::move(lockPath)) {}
     bool previousInstance() override { return !lock_.Acquire(); }
     std::string currentDirectory() override { return CurrentDirectory(); }
     std::string computerSettingsDirectory() override { return ComputerSettingsDirectory(); }

@@ -30,6 +30,7 @@ FallbackWindow::FallbackWindow(const std::vector<std::string>& commands, int def
     picture_->setFixedSize(32, 32);
     tooltip_ = new QLabel(body);
     tooltip_->setWordWrap(true);
+    tooltip_->setTextFormat(Qt::PlainText);  // the holder's name comes from a file
     status->addWidget(picture_);
     status->addWidget(tooltip_, 1);
     column->addLayout(status);

@@ -9,6 +9,19 @@
 
 namespace kesrow::qt {
 
+namespace {
+
+// A tooltip is shown as rich text when it looks like markup, and the name in
+// it comes from the shared folder: such a text is handed over as the markup
+// that shows it as it is, on one line.
+QString PlainToolTip(const QString& text)
+{
+    if (!text.contains(u'<') && !text.contains(u'&')) return text;
+    return QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+}  // namespace
+
 QtTrayIcon::QtTrayIcon(QMenu* contextMenu)
     : contextMenu_(contextMenu),
       normal_(PaintedIcon(NormalTrayImage)),
@@ -31,7 +44,7 @@ void QtTrayIcon::add(TrayImage image, const std::string& tooltip)
     const QString tip = QString::fromStdString(tooltip);
     leaving_ = false;
     icon_->setIcon(picture);
-    icon_->setToolTip(tip);
+    icon_->setToolTip(PlainToolTip(tip));
     icon_->show();
     if (onChange) onChange(picture, tip);
 }

@@ -4,6 +4,7 @@
 # byte), a stop signal inside a box, and the icon following the status file.
 #   console_test.sh <kesrow>
 source "$(dirname "$0")/../tools/process_lib.sh"
+source "$(dirname "$0")/../own_runtime.sh"
 KESROW=$(realpath "$1")
 work_folder console
 SHARE=$T/share

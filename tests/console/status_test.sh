@@ -4,6 +4,7 @@
 # directory has none; and the console copy starting from that file.
 #   status_test.sh <build dir>
 set -u
+source "$(dirname "$0")/../own_runtime.sh"
 T=$(mktemp -d "${TMPDIR:-/tmp}/kesrow-status.XXXXXX")
 PID=""
 cleanup() {

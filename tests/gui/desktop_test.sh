@@ -8,6 +8,8 @@
 source "$(dirname "$0")/../tools/process_lib.sh"
 need_root
 [[ -n ${KESROW_NETNS:-} ]] || KESROW_NETNS=1 exec unshare --net --mount --propagation private -- bash "$0" "$@"
+# A /run/user of its own: the copies' instance lock is found by user id.
+mount -t tmpfs -o mode=755 tmpfs /run/user && mkdir -m 700 /run/user/0 || exit 1
 KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2") MODE=${3:-tray}
 work_folder gui
 SHARE=$T/share
@@ -161,6 +163,31 @@ wait_until 20 has_window ロードエラー || fail "a second copy showed no ロ
 closes_with ロードエラー Return
 ended_with $PID 0 || fail "the second copy did not end with 0"
 PID=$FIRST
+
+# A holder's name that looks like markup is shown as text: hovering over the
+# icon neither ends the copy nor renders it (as wide as a plain name).
+tooltip() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid $PID 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && { echo "$w"; return 0; }
+    done
+    return 1
+}
+hover_width() {  # <holder>: WIDTH of the tooltip while it holds the line
+    printf '%s\r\n' "$1" >"$SHARE/kesrow.txt"
+    wait_until 10 shows_held || fail "no prohibition sign for $1"
+    for try in 1 2 3 4; do  # again when a busy machine let a pass go unseen
+        xdotool mousemove 0 400 sleep 0.2 mousemove --window "$(tray_window)" 11 $((12 + try))
+        wait_until 5 tooltip >/dev/null && break
+    done
+    WIDTH=$(xdotool getwindowgeometry --shell "$(tooltip)" | sed -n 's/^WIDTH=//p')
+    [[ -n $WIDTH ]] && kill -0 $PID || fail "no tooltip for $1"
+    printf 'OK\r\n' >"$SHARE/kesrow.txt"
+    wait_until 10 shows_free || fail "not the normal picture after $1"
+}
+hover_width 'PC9<img src="/dev/zero"><b>x</b>' && markup=$WIDTH
+hover_width 'PC9_img_src=_/dev/zero___b_x__b_'  # as many characters
+((markup * 10 >= WIDTH * 9)) || fail "markup rendered: $markup px wide, plain $WIDTH px"
 
 # The icon follows eight changes of the status file, looked at every 100 ms,
 # while a dialog is open too.

@@ -21,36 +21,41 @@ namespace kesrow::testing {
 namespace {
 
 // 1 when another process gets the lock, 0 when it is refused.
-int OtherCopyGetsLock()
+int OtherCopyGetsLock(const std::string& path)
 {
     int status = 0;
-    if (const pid_t child = fork(); child == 0) _exit(InstanceLock().Acquire() ? 1 : 0); else waitpid(child, &status, 0);
+    if (const pid_t child = fork(); child == 0) _exit(InstanceLock(path).Acquire() ? 1 : 0); else waitpid(child, &status, 0);
     return WEXITSTATUS(status);
 }
 
 TEST(Posix, InstanceLock)
 {
     TempDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.file("plain").c_str(), 1);
-    WriteBytes(runtime.file("plain"), "");
-    EXPECT_EQ(InstanceLockPath(), "/tmp/kesrow-" + std::to_string(getuid()) + ".lock");
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    EXPECT_EQ(InstanceLockPath(), runtime.file("kesrow.lock"));  // a folder of the user's own
-    auto first = std::make_unique<PosixProcess>();
+    // The user's runtime folder counts only when it is theirs with mode 0700,
+    // whatever the environment says.
+    const std::string mine = runtime.file(std::to_string(getuid())), lock = mine + "/kesrow.lock";
+    setenv("XDG_RUNTIME_DIR", "/tmp", 1);
+    std::filesystem::create_directory(mine);
+    for (auto [mode, chosen] : {std::pair{0700, true}, {0755, false}, {0777, false}}) {
+        chmod(mine.c_str(), mode);
+        EXPECT_EQ(InstanceLockPath(getuid(), runtime.path().string()) == lock, chosen) << std::oct << mode;
+    }
+    chmod(mine.c_str(), 0700);
+    auto first = std::make_unique<PosixProcess>(lock);
     EXPECT_FALSE(first->previousInstance());
     EXPECT_FALSE(first->previousInstance()) << "asking again in the holder is harmless";
-    EXPECT_EQ(OtherCopyGetsLock(), 0);
-    EXPECT_TRUE(PosixProcess().previousInstance());
+    EXPECT_EQ(OtherCopyGetsLock(lock), 0);
+    EXPECT_TRUE(PosixProcess(lock).previousInstance());
     const pid_t started = fork();  // a program the copy starts outlives it
     if (started == 0) execlp("sleep", "sleep", "60", nullptr), _exit(127);
     for (int ms = 0; ms < 20000 && ReadBytes("/proc/" + std::to_string(started) + "/comm") != "sleep\n"; ++ms) usleep(1000);
     first.reset();
-    EXPECT_EQ(OtherCopyGetsLock(), 1);
+    EXPECT_EQ(OtherCopyGetsLock(lock), 1);
     kill(started, SIGKILL);
     waitpid(started, nullptr, 0);
-    std::filesystem::remove(runtime.file("kesrow.lock"));
-    std::filesystem::create_symlink(runtime.file("elsewhere"), runtime.file("kesrow.lock"));
-    EXPECT_THROW(InstanceLock().Acquire(), std::system_error);
+    std::filesystem::remove(lock);
+    std::filesystem::create_symlink(runtime.file("elsewhere"), lock);
+    EXPECT_THROW(InstanceLock(lock).Acquire(), std::system_error);
     EXPECT_FALSE(Exists(runtime.file("elsewhere")));
 }
 
