@@ -120,11 +120,11 @@ void MainForm::Unload(std::function<void()> then)
         try {
             if (failure) std::rethrow_exception(failure);
         } catch (const ShareTimeout&) {
-        } catch (const std::exception& e) {
-            p_.dialogs.messageBox(e.what(), BoxStyle::Exclamation, kTitle);
-            p_.process.end();
-            return;
+            failure = nullptr;
+        } catch (...) {
         }
+        // A failed release ends the program as any failure nothing caught.
+        if (failure) return RunEvent([&] { std::rethrow_exception(failure); });
         p_.process.formUnloaded();
         if (then) then();
     });

@@ -86,6 +86,7 @@ TEST(UnloadPath, AnEmptyServerPathStillReleases)
     MainForm form(fake.platform);
     form.Form_Load();
     form.Unload();
+    ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     fs::current_path(before);
     EXPECT_EQ(ReadBytes(cwd.file("kesrow.txt")), "OK\r\n");
     EXPECT_EQ(fake.trace, "prev cwd add1 on rm host host now unloaded");
