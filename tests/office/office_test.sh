@@ -115,21 +115,24 @@ echo "== two computers dial at once: both claim from OK, one warns"
 # Both dial while the file server is paused and each copy waits in the open
 # of its status read; each open after that is held for 1 s, so both have read
 # OK when the server comes back before either can open the file to claim it.
-waiting() {  # its share worker is in openat
+waiting() {  # its share worker waits in a file call of the status read: openat, read, pread64 or fstat
     local task c
-    for task in /proc/"${COPY[$1]}"/task/*; do read -r c _ <"$task/syscall" && [[ $c == 257 || $c == 56 ]] && return 0; done
+    for task in /proc/"${COPY[$1]}"/task/*; do
+        read -r c _ <"$task/syscall" && [[ " 257 0 17 5 " == *" $c "* ]] && return 0
+    done
     return 1
 }
+resume_and_fail() { head /proc/"${COPY[PC02]}"/task/*/syscall /proc/"${COPY[PC03]}"/task/*/syscall >&2; kill -CONT $server; fail "$@"; }  # a paused server would hold every copy at exit
 traced() { grep -q 'TracerPid:[[:space:]]*[1-9]' "/proc/${COPY[$1]}/status"; }
 mark
 server=$(pgrep --ns "${HOLDER[SRV]}" --nslist net -d ' ' sshd)
 kill -STOP $server
-wait_until 5 waiting PC02 && wait_until 5 waiting PC03 || fail "the copies do not wait for the server"
+wait_until 5 waiting PC02 && wait_until 5 waiting PC03 || resume_and_fail "the copies do not wait for the server"
 for n in PC02 PC03; do
     dial $n start_on $n
     spawn strace -f -qq -o /dev/null -e trace=openat -e inject=openat:delay_enter=1000000 -p "${COPY[$n]}"
     STRACE[$n]=${PIDS[-1]}
-    wait_until 5 traced $n || fail "strace"
+    wait_until 5 traced $n || resume_and_fail "strace"
 done
 kill -CONT $server
 wait_until 15 eval '[[ $(tokens) == *V:* ]]' || fail "no violation after both dialled"
