@@ -1,7 +1,7 @@
 // A program for the launch test: leaves "<its own path>.started" and ends.
 #include <windows.h>
 
-int wmain()
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     wchar_t path[MAX_PATH + 16];
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
