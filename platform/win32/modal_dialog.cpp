@@ -22,6 +22,35 @@ std::wstring EmptyTemplate(const std::wstring& caption)
     return words;
 }
 
+int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+// The face asked for when this computer has it, else the first Japanese UI
+// face it has: the mapper's own choice for a missing face can be a
+// fixed-pitch font, too wide for the forms' labels.
+const wchar_t* AvailableFace(const wchar_t* wanted)
+{
+    static const wchar_t* const fallbacks[] = {L"MS UI Gothic", L"Meiryo UI", L"Yu Gothic UI", L"IPAPGothic"};
+    HDC screen = GetDC(nullptr);
+    const wchar_t* chosen = wanted;
+    for (const wchar_t* face : {wanted, fallbacks[0], fallbacks[1], fallbacks[2], fallbacks[3]}) {
+        LOGFONTW query{};
+        query.lfCharSet = SHIFTJIS_CHARSET;
+        lstrcpynW(query.lfFaceName, face, LF_FACESIZE);
+        bool found = false;
+        EnumFontFamiliesExW(screen, &query, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+        if (found) {
+            chosen = face;
+            break;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return chosen;
+}
+
 }  // namespace
 
 ModalDialog::~ModalDialog()
@@ -97,7 +126,8 @@ HWND ModalDialog::control(const wchar_t* className, const std::string& text, DWO
 HFONT ModalDialog::font(const wchar_t* face, int points, int weight)
 {
     HFONT made = CreateFontW(-MulDiv(points, dpi_, 72), 0, 0, 0, weight, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                             AvailableFace(face));
     if (fontCount_ < int(std::size(fonts_))) fonts_[fontCount_++] = made;
     return made;
 }

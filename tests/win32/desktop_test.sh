@@ -125,6 +125,10 @@ status_is() { cmp -s <(printf '%s\r\n' "$1") "$T/share/kesrow.txt"; }
 # A log line with host and time replaced, so that two copies' lines compare byte for byte.
 line_shape() { LC_ALL=C sed -n "/^$1\x82\xaa\x81\x41 /{s/^$1/HOST/;s/ [0-9]\{4\}\/[0-9][0-9]\/[0-9][0-9] [0-9]\{1,2\}:[0-9][0-9]:[0-9][0-9] / TIME /;/$2/p}" "$T/share/kesrow.log"; }
 
+# The version record, its Japanese texts in UTF-16 (ケスロウ), language 0x0411, Unicode.
+x86_64-w64-mingw32-windres -J coff -O rc -i "$EXE" >"$T/version.rc" || fail "no resources"
+grep -qF 'VALUE "ProductName", L"\x30b1\x30b9\x30ed\x30a6"' "$T/version.rc" && grep -qF 'VALUE "FileVersion", "3.00.0003"' "$T/version.rc" &&
+    grep -qF 'VALUE "Translation", 0x411, 1200' "$T/version.rc" || fail "not the version record"
 mkdir -p "$T/share" "$T/office" "$T/linux" "$T/shots" "$T/tool"
 printf 'OK\r\n' >"$T/share/kesrow.txt"
 printf '%s\\\r\n' "$(winpath "$T/share")" >"$T/office/pas.txt"
