@@ -28,6 +28,8 @@ public:
     // process's life: the system drops it when a copy dies.
     bool previousInstance() override;
     std::string currentDirectory() override;
+    // Each Windows copy keeps its pas.txt in its own working folder only.
+    std::string computerSettingsDirectory() override { return {}; }
     // Runs onUnloaded, then leaves the message loop.
     void formUnloaded() override;
     [[noreturn]] void end() override;

@@ -19,7 +19,7 @@
 #include "platform/win32/registry_system_info_tool.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win_process.h"
-#include "test_files.h"
+#include "fake_platform.h"
 
 namespace kesrow::win32 {
 namespace {
