@@ -26,12 +26,9 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 fail() {
     echo "FAIL: $*" >&2
     snap failure
-    echo "--- windows"; for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do echo "$w $(xdotool getwindowname "$w")"; done
-    echo "--- tree"; xwininfo -root -tree | grep -v "has no name): ()" | head -30
     echo "--- status"; od -c "$T/share/kesrow.txt" | head -3
     echo "--- log"; iconv -f CP932 -t UTF-8 "$T/share/kesrow.log" 2>/dev/null | tail
     echo "--- linux copy"; cat "$T/linux.out" 2>/dev/null | tail
-    echo "--- windows copies"; tail -n 5 "$T"/first.out "$T"/second.out 2>/dev/null
     exit 1
 } >&2
 
@@ -53,6 +50,7 @@ wait_until() {  # <seconds> <command...>: every 0.1 s until it succeeds
     return 1
 }
 running() { kill -0 "$1" 2>/dev/null; }
+ended() { ! running "$1"; }
 snap() { timeout 10 import -window root "$T/shots/$1.png"; }
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 has_window() { [[ -n $(titled "$1") ]]; }
@@ -82,11 +80,9 @@ tray_window() {
     return 1
 }
 
-# The tooltip the icon shows when the pointer rests on it.
+# The tooltip the icon shows when the pointer comes to rest on it.
 tooltip_is() {
-    local w
-    w=$(tray_window) || return 1
-    xdotool mousemove 0 400 mousemove --window "$w" 9 14 2>/dev/null
+    xdotool mousemove 0 400 mousemove --window "$(tray_window)" 9 14 2>/dev/null || return 1
     sleep 0.8
     [[ $(texts tooltip) == "$1" ]]
 }
@@ -120,7 +116,6 @@ start_copy() {  # <name>: kesrow.exe in the office folder; its pid goes to COPY_
     PIDS+=("$COPY_PID")
 }
 
-ended() { ! running "$1"; }
 status_is() { cmp -s <(printf '%s\r\n' "$1") "$T/share/kesrow.txt"; }
 # A log line with host and time replaced, so that two copies' lines compare byte for byte.
 line_shape() { LC_ALL=C sed -n "/^$1\x82\xaa\x81\x41 /{s/^$1/HOST/;s/ [0-9]\{4\}\/[0-9][0-9]\/[0-9][0-9] [0-9]\{1,2\}:[0-9][0-9]:[0-9][0-9] / TIME /;/$2/p}" "$T/share/kesrow.log"; }
