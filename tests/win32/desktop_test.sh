@@ -34,9 +34,8 @@ fail() {
 
 cleanup() {
     WINEPREFIX=$WINE_DIR/prefix wineserver -k 2>/dev/null
-    local i
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill -TERM "${PIDS[i]}" 2>/dev/null; done
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do wait "${PIDS[i]}" 2>/dev/null; done
+    kill -TERM "${PIDS[@]}" 2>/dev/null
+    wait "${PIDS[@]}" 2>/dev/null
     if [[ -n ${KEEP_SHOTS:-} ]]; then mkdir -p "$KEEP_SHOTS" && cp "$T"/shots/*.png "$KEEP_SHOTS"/; fi
     rm -rf "$T"
 }
@@ -45,8 +44,7 @@ trap 'exit 1' INT TERM HUP
 
 wait_until() {  # <seconds> <command...>: every 0.1 s until it succeeds
     local limit=$(($1 * 10))
-    shift
-    while ((limit-- > 0)); do "$@" && return 0; sleep 0.1; done
+    while ((limit-- > 0)); do "${@:2}" && return 0; sleep 0.1; done
     return 1
 }
 running() { kill -0 "$1" 2>/dev/null; }
@@ -93,7 +91,7 @@ texts() { wine_run "$PROBE" "$1" | tr -d '\r'; }
 popup_window() {
     local w
     for w in $(xdotool search --onlyvisible --class kesrow.exe 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w" && return 0
     done
     return 1
 }

@@ -1,23 +1,20 @@
 // The Windows services against real Win32 calls in Wine: the RAS record
-// logic, code page 932, file names beyond the code page, the instance
-// mutex, the registry lookup of the system information tool and its start.
+// logic, code page 932, file names beyond the code page and the registry
+// lookup of the system information tool. The instance mutex and the
+// tool's start are met by the desktop test.
 #include <gtest/gtest.h>
 
 #include <raserror.h>
 
-#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
-#include <system_error>
-#include <thread>
 
 #include "core/codepage.h"
 #include "core/text_file.h"
 #include "platform/win32/ras_dialup.h"
 #include "platform/win32/registry_system_info_tool.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/win_process.h"
 #include "fake_platform.h"
 
 namespace kesrow::win32 {
@@ -95,10 +92,7 @@ TEST(Cp932, TheSystemTablesAgreeWithTheLinuxCopies)
         {"～", "\x81\x60"}, {"∥", "\x81\x61"}, {"－", "\x81\x7C"}, {"￢", "\x81\xCA"},
         {"①", "\x87\x40"}, {"髙", "\xFB\xFC"}, {"ｱ", "\xB1"}, {"￥", "\x81\x8F"},
     };
-    for (const auto& [text, bytes] : pairs) {
-        EXPECT_EQ(ToCp932(text), bytes) << text;
-        EXPECT_EQ(FromCp932(bytes), text) << text;
-    }
+    for (const auto& [text, bytes] : pairs) EXPECT_TRUE(ToCp932(text) == bytes && FromCp932(bytes) == text) << text;
     // Bytes Windows maps to private-use or control characters are not text.
     EXPECT_EQ(FromCp932("\x80\xA0\xFD\x81\x20"), "\uFFFD\uFFFD\uFFFD\uFFFD ");
     EXPECT_EQ(ToCp932("a😀b한"), "a?b?");  // one '?' per character, surrogate pairs too
@@ -124,16 +118,6 @@ TEST(WideFiles, NamesBeyondTheCodePageReachTheFileSystem)
     EXPECT_THROW(TextFile(Narrow((folder / L"無い.txt").wstring()), OpenMode::Input), FileError);
 }
 
-TEST(WinProcess, OneCopyPerSession)
-{
-    {
-        WinProcess first, second;
-        EXPECT_FALSE(first.previousInstance());
-        EXPECT_TRUE(second.previousInstance());
-    }
-    EXPECT_FALSE(WinProcess().previousInstance());  // released with the copies that held it
-}
-
 // The two values the lookup reads, written for each case and removed after.
 class SystemInfoRegistry : public ::testing::Test {
 protected:
@@ -142,15 +126,7 @@ protected:
 
     void SetUp() override { clear(); }
     void TearDown() override { clear(); }
-    void clear()
-    {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMsinfo);
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLocation, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-            RegDeleteValueA(key, "MSINFO");
-            RegCloseKey(key);
-        }
-    }
+    void clear() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMsinfo), RegDeleteTreeA(HKEY_LOCAL_MACHINE, kLocation); }
     static void set(const char* keyPath, const char* name, DWORD type, const std::string& data)
     {
         HKEY key;
@@ -208,24 +184,6 @@ TEST_F(SystemInfoRegistry, PathFirstThenTheFolderHoldingTheToolElseNothing)
     const HANDLE before = nextHandle();
     EXPECT_THROW(RegistrySystemInfoTool().find(), std::runtime_error);
     EXPECT_EQ(nextHandle(), before);
-}
-
-TEST_F(SystemInfoRegistry, TheToolFoundIsStartedAndAPathThatCannotStartThrows)
-{
-    TempDir dir;
-    const std::filesystem::path folder = dir.path() / L"システム情報";
-    std::filesystem::create_directory(folder);
-    std::filesystem::copy_file(KESROW_STARTED_MARKER, folder / L"MSINFO32.EXE");
-    set(kLocation, "MSINFO", REG_SZ, ToCp932(Narrow(folder.wstring())) + std::string(1, '\0'));
-    RegistrySystemInfoTool tool;
-    const std::string path = tool.find();
-    ASSERT_EQ(path, Narrow((folder / L"MSINFO32.EXE").wstring()));
-    tool.start(path);
-    const auto marker = folder / L"MSINFO32.EXE.started";
-    for (int i = 0; i < 200 && !std::filesystem::exists(marker); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_TRUE(std::filesystem::exists(marker));
-    EXPECT_THROW(tool.start(Narrow((folder / L"無い.EXE").wstring())), std::system_error);
 }
 
 }  // namespace
