@@ -163,14 +163,10 @@ inline std::string ReadBytes(const std::string& path)
 }
 inline void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
-// Paths written with "/" as this system writes them; on Windows also the
-// message for a folder opened as a file, which Windows refuses outright.
+// Paths written with "/" as this system writes them.
 inline std::string Native(std::string text)
 {
     constexpr char separator = char(std::filesystem::path::preferred_separator);
-    if (separator == '/') return text;
-    for (std::size_t at; (at = text.find("Is a directory")) != std::string::npos;)
-        text.replace(at, 14, "Permission denied");
     for (char& c : text)
         if (c == '/') c = separator;
     return text;

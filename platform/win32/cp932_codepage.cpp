@@ -45,9 +45,12 @@ std::string ToCp932(std::string_view utf8)
         if (pair) ++i;
     }
     if (chars.empty()) return {};
-    const int n = WideCharToMultiByte(kCp932, 0, chars.data(), int(chars.size()), nullptr, 0, nullptr, nullptr);
+    // No best fit: "é" is '?' as on Linux, not 'e', or a host name would be
+    // written differently by the copies of one computer's two systems.
+    const DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const int n = WideCharToMultiByte(kCp932, flags, chars.data(), int(chars.size()), nullptr, 0, nullptr, nullptr);
     std::string bytes(n, '\0');
-    WideCharToMultiByte(kCp932, 0, chars.data(), int(chars.size()), bytes.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(kCp932, flags, chars.data(), int(chars.size()), bytes.data(), n, nullptr, nullptr);
     return bytes;
 }
 
