@@ -11,15 +11,27 @@ std::string TrimAtNul(const std::string& text)
     return text.substr(0, text.find('\0'));
 }
 
+namespace {
+
+// rasapi32.dll's function, loaded once by whichever thread asks first.
+EnumConnectionsFunction SystemEnumConnections()
+{
+    static const EnumConnectionsFunction function = [] {
+        // From the system folder only: the current directory is the user's.
+        HMODULE library = LoadLibraryExW(L"rasapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        auto found = library ? GetProcAddress(library, "RasEnumConnectionsA") : nullptr;
+        return reinterpret_cast<EnumConnectionsFunction>(reinterpret_cast<void*>(found));
+    }();
+    return function;
+}
+
+}  // namespace
+
 EnumConnectionsFunction RasDialUp::enumerate()
 {
-    if (enumerate_) return enumerate_;
-    // From the system folder only: the current directory is the user's.
-    HMODULE library = LoadLibraryExW(L"rasapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    auto function = library ? GetProcAddress(library, "RasEnumConnectionsA") : nullptr;
+    const EnumConnectionsFunction function = enumerate_ ? enumerate_ : SystemEnumConnections();
     if (!function) throw std::runtime_error("RasEnumConnectionsA (rasapi32.dll) cannot be loaded");
-    enumerate_ = reinterpret_cast<EnumConnectionsFunction>(reinterpret_cast<void*>(function));
-    return enumerate_;
+    return function;
 }
 
 DWORD RasDialUp::enumerateOnce(std::string& entryName)

@@ -30,6 +30,7 @@ std::string TrimAtNul(const std::string& text);
 class RasDialUp : public DialUp {
 public:
     // rasapi32.dll's function, loaded on first use; tests pass their own.
+    // Asked from the share worker.
     RasDialUp() = default;
     explicit RasDialUp(EnumConnectionsFunction enumerate) : enumerate_(enumerate) {}
 

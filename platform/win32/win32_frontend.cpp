@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "core/main_form.h"
 #include "core/texts.h"
+#include "core/worker_timer.h"
 #include "platform/win32/ras_dialup.h"
 #include "platform/win32/registry_system_info_tool.h"
 #include "platform/win32/resources.h"
@@ -20,18 +23,22 @@ namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr UINT kLoadMessage = WM_APP + 3;
-constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTaskMessage = WM_APP + 4;
 
-// Timer1 on the main window: WM_TIMER every 100 ms while enabled.
-class WinPollTimer : public PollTimer {
+// Tasks from the share worker, posted to the main window: the loops of the
+// boxes, forms and popup menu dispatch them too.
+class WinUiThread : public UiThread {
 public:
-    explicit WinPollTimer(HWND window) : window_(window) {}
-    void setEnabled(bool enabled) override
+    explicit WinUiThread(HWND window) : window_(window) {}
+    void post(std::function<void()> task) override
     {
-        if (enabled)
-            SetTimer(window_, kTimer1, kTimerIntervalMs, nullptr);
-        else
-            KillTimer(window_, kTimer1);
+        auto* posted = new std::function<void()>(std::move(task));
+        if (!PostMessageW(window_, kTaskMessage, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
+    }
+    static void Run(LPARAM posted)
+    {
+        std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(posted));
+        (*task)();
     }
 
 private:
@@ -46,11 +53,12 @@ struct Program {
     win32::WinTrayIcon tray{window, kTrayMessage};
     win32::WinsockHostName host;
     win32::WinDialogs dialogs{window};
-    WinPollTimer timer{window};
+    WorkerTimer timer;
     win32::WinClock clock;
     win32::WinProcess process;
     win32::RasDialUp dialUp;
-    Platform platform{tray, host, dialogs, timer, clock, process, dialUp};
+    WinUiThread uiThread{window};
+    Platform platform{tray, host, dialogs, timer, clock, process, dialUp, uiThread};
     MainForm form{platform};
     win32::WinForms forms{window};
     win32::RegistrySystemInfoTool sysInfo;
@@ -60,19 +68,18 @@ struct Program {
     bool closing = false;
 
     // The system closing the program (logoff, shutdown, WM_CLOSE): the
-    // unload path once, which releases a line this computer holds.
+    // unload path once, which releases a line this computer holds, then the end.
     void close()
     {
         if (closing || process.unloaded()) return;
         closing = true;
-        form.RunEvent([&] { form.Unload(); });
-        process.end();
+        form.RunEvent([&] { form.Unload([&] { process.end(); }); });
     }
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        if (message == WM_TIMER && wParam == kTimer1) {
-            form.Timer1_Timer();
+        if (message == kTaskMessage) {
+            WinUiThread::Run(lParam);
         } else if (message == kTrayMessage) {
             // While a box or form of ours is open the main window is
             // disabled: the menu waits until it is closed.
@@ -91,7 +98,11 @@ struct Program {
         } else if (message == WM_QUERYENDSESSION) {
             return TRUE;
         } else if (message == WM_ENDSESSION) {
-            if (wParam) close();
+            // The session ends when this returns: the release must be done by then.
+            if (!wParam) return 0;
+            close();
+            MSG next;
+            while (GetMessageW(&next, nullptr, 0, 0) > 0) DispatchMessageW(&next);
         } else {
             return DefWindowProcW(window, message, wParam, lParam);
         }
@@ -130,6 +141,7 @@ int RunWin32()
     HWND window = CreateMainWindow();
     if (!window) return 1;
     Program program{window};
+    program.timer.form = &program.form;
     program.process.onUnloaded = [&] {
         program.timer.setEnabled(false);
         program.tray.flush();
@@ -142,9 +154,8 @@ int RunWin32()
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    DestroyWindow(window);
-    return 0;
+    // A worker stuck in the share must not hold the process.
+    program.process.end();
 }
 
 }  // namespace kesrow

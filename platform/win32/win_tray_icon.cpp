@@ -12,7 +12,7 @@ WinTrayIcon::WinTrayIcon(HWND window, UINT callbackMessage) : window_(window)
     const int cx = GetSystemMetrics(SM_CXSMICON);
     const int cy = GetSystemMetrics(SM_CYSMICON);
     int i = 0;
-    for (int id : {kProgramIcon, kProhibitionIcon})
+    for (int id : {kProgramIcon, kProhibitionIcon, kUnknownIcon})
         pictures_[i++] = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
     data_.cbSize = sizeof data_;
@@ -36,7 +36,7 @@ bool WinTrayIcon::notify(DWORD message)
 void WinTrayIcon::add(TrayImage image, const std::string& tooltip)
 {
     data_.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
-    data_.hIcon = pictures_[image == TrayImage::Prohibition ? 1 : 0];
+    data_.hIcon = pictures_[int(image) - 1];
     const std::wstring tip = Widen(tooltip);
     const std::size_t n = std::min(tip.size(), std::size(data_.szTip) - 1);
     tip.copy(data_.szTip, n);

@@ -34,7 +34,7 @@ private:
 
     HWND window_;
     NOTIFYICONDATAW data_{};
-    HICON pictures_[2] = {};
+    HICON pictures_[3] = {};  // by TrayImage, from 1
     bool shown_ = false;
     bool leaving_ = false;
 };
