@@ -1,9 +1,5 @@
 #include "core/text_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -11,80 +7,11 @@
 #include <string>
 
 #include "core/codepage.h"
+#include "core/file_calls.h"
 #include "core/texts.h"
 
 namespace kesrow {
 namespace {
-
-std::string SystemMessage(int err)
-{
-    char buf[256];
-    // GNU strerror_r: the message in the user's language where the system has it.
-    return strerror_r(err, buf, sizeof buf);
-}
-
-[[noreturn]] void Fail(const std::string& path, int err)
-{
-    throw FileError(path, SystemMessage(err), err);
-}
-
-// Opens without waiting (a FIFO in the file's place would block open for
-// ever) and keeps the descriptor only for an ordinary file.
-int OpenOrdinaryFile(const std::string& path, int flags, mode_t mode = 0666)
-{
-    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
-    if (fd < 0) Fail(path, errno);
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        const int err = errno;
-        close(fd);
-        Fail(path, err);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        close(fd);
-        throw FileError(path, kNotOrdinaryFile, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-    }
-    fcntl(fd, F_SETFL, flags & O_APPEND);  // of the flags F_SETFL sets, keep O_APPEND alone
-    return fd;
-}
-
-// Reads from the current position to the end; more than limit bytes fails.
-std::string ReadAtMost(int fd, const std::string& path, std::size_t limit)
-{
-    std::string content(std::min<std::size_t>(limit + 1, 65536), '\0');
-    std::size_t size = 0;
-    for (;;) {
-        if (size == content.size()) {
-            if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
-            content.resize(std::min(limit + 1, size * 2));
-        }
-        const ssize_t n = read(fd, content.data() + size, content.size() - size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) Fail(path, errno);
-        if (n == 0) break;
-        size += std::size_t(n);
-    }
-    if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
-    content.resize(size);
-    return content;
-}
-
-// One write() call, so that a line is never interleaved with another
-// computer's append; a short write (a full disk) is a failure.
-void WriteWhole(int fd, const std::string& path, const std::string& bytes)
-{
-    ssize_t n;
-    do n = write(fd, bytes.data(), bytes.size());
-    while (n < 0 && errno == EINTR);
-    if (n < 0) Fail(path, errno);
-    if (std::size_t(n) != bytes.size()) Fail(path, ENOSPC);
-}
-
-// The one place where a finished temporary file takes the file's place.
-void MoveOver(const std::string& from, const std::string& to)
-{
-    if (std::rename(from.c_str(), to.c_str()) != 0) Fail(to, errno);
-}
 
 std::string LineBytes(std::initializer_list<std::string_view> items)
 {
@@ -134,23 +61,21 @@ TextFile::TextFile(const std::string& path, OpenMode mode, std::size_t limit) : 
 {
     switch (mode) {
     case OpenMode::Input:
-        fd_ = OpenOrdinaryFile(path, O_RDONLY);
+        fd_ = files::Open(path, files::Access::Read);
         break;
     case OpenMode::Output:
-        fd_ = OpenOrdinaryFile(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
+        fd_ = files::Open(path, files::Access::Truncate);
         break;
     case OpenMode::Append: {
-        // Read access only to see how the last line ends.
+        fd_ = files::Open(path, files::Access::Append);
+        // How the last line ends: a failure to tell is taken as a line end.
+        std::string last;
         try {
-            fd_ = OpenOrdinaryFile(path, O_RDWR | O_APPEND | O_CREAT);
-        } catch (const FileError& e) {
-            if (e.error() != EACCES) throw;
-            fd_ = OpenOrdinaryFile(path, O_WRONLY | O_APPEND | O_CREAT);
+            const std::uint64_t size = files::Size(fd_, path);
+            if (size > 0) last = files::ReadAt(fd_, path, size - 1, 1);
+        } catch (const FileError&) {
         }
-        struct stat st {};
-        char last = '\n';
-        if (fstat(fd_, &st) == 0 && st.st_size > 0 && pread(fd_, &last, 1, st.st_size - 1) == 1)
-            unendedLine_ = last == '\n' ? "" : last == '\r' ? "\n" : "\r\n";
+        if (!last.empty()) unendedLine_ = last == "\n" ? "" : last == "\r" ? "\n" : "\r\n";
         break;
     }
     }
@@ -158,22 +83,21 @@ TextFile::TextFile(const std::string& path, OpenMode mode, std::size_t limit) : 
 
 TextFile::~TextFile()
 {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) files::CloseQuietly(fd_);
 }
 
 void TextFile::Close()
 {
     const int fd = fd_;
     fd_ = -1;
-    // A network file system reports a failed write as late as here.
-    if (fd >= 0 && close(fd) != 0) Fail(path_, errno);
+    if (fd >= 0) files::Close(fd, path_);
 }
 
 void TextFile::loadContent()
 {
     if (loaded_) return;
     loaded_ = true;
-    reader_ = FieldReader(ReadAtMost(fd_, path_, limit_));
+    reader_ = FieldReader(files::ReadAtMost(fd_, path_, limit_));
 }
 
 bool TextFile::AtEnd()
@@ -190,7 +114,7 @@ std::string TextFile::ReadField()
 
 void TextFile::WriteLine(std::initializer_list<std::string_view> items)
 {
-    WriteWhole(fd_, path_, std::string(unendedLine_) + LineBytes(items));
+    files::WriteWhole(fd_, path_, std::string(unendedLine_) + LineBytes(items));
     unendedLine_ = {};
 }
 
@@ -201,20 +125,22 @@ void ReplaceWithLine(const std::string& path, std::string_view text, std::string
     try {
         // Exclusive creation after the removal: a stale file or a planted
         // link in its place is never written through.
-        if (unlink(tempPath.c_str()) != 0 && errno != ENOENT) Fail(path, errno);
-        const int fd = OpenOrdinaryFile(tempPath, O_WRONLY | O_CREAT | O_EXCL);
-        struct stat old {};
-        if (stat(path.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);  // keep who may read it
+        files::Remove(tempPath);
+        const int fd = files::Open(tempPath, files::Access::CreateNew);
+        files::KeepAccess(path, fd);
         try {
-            WriteWhole(fd, path, LineBytes({text}));
+            files::WriteWhole(fd, path, LineBytes({text}));
         } catch (...) {
-            close(fd);
+            files::CloseQuietly(fd);
             throw;
         }
-        if (close(fd) != 0) Fail(path, errno);
-        MoveOver(tempPath, path);
+        files::Close(fd, path);
+        files::MoveOver(tempPath, path);
     } catch (const FileError& e) {
-        unlink(tempPath.c_str());
+        try {
+            files::Remove(tempPath);
+        } catch (const FileError&) {
+        }
         if (e.path() == path) throw;
         throw FileError(path, e.what() + e.path().size() + 2, e.error());
     }
@@ -253,27 +179,17 @@ std::string AsReadBack(const std::string& value)
 
 std::string ReadTail(const std::string& path, std::size_t maxBytes, std::size_t& skipped)
 {
-    const int fd = OpenOrdinaryFile(path, O_RDONLY);
+    const int fd = files::Open(path, files::Access::Read);
     struct Closer {
         int fd;
-        ~Closer() { close(fd); }
+        ~Closer() { files::CloseQuietly(fd); }
     } closer{fd};
-    struct stat st {};
-    if (fstat(fd, &st) != 0) Fail(path, errno);
     skipped = 0;
-    const std::size_t size = std::size_t(st.st_size);
-    if (size <= maxBytes) {
-        std::string all = ReadAtMost(fd, path, maxBytes);
-        return all;
-    }
+    const std::size_t size = std::size_t(files::Size(fd, path));
+    if (size <= maxBytes) return files::ReadAtMost(fd, path, maxBytes);
     // One byte more than shown: a cut that falls on a line start loses nothing.
     const std::size_t start = size - maxBytes - 1;
-    std::string tail(maxBytes + 1, '\0');
-    ssize_t n;
-    do n = pread(fd, tail.data(), tail.size(), off_t(start));
-    while (n < 0 && errno == EINTR);
-    if (n < 0) Fail(path, errno);
-    tail.resize(std::size_t(n));
+    const std::string tail = files::ReadAt(fd, path, start, maxBytes + 1);
     const std::size_t lineStart = tail.find('\n');
     if (lineStart == std::string::npos) {
         skipped = size;

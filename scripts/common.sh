@@ -3,6 +3,8 @@
 
 BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n
                 libgtest-dev googletest fonts-ipafont-gothic)
+# kesrow.exe, cross-built, and Wine with a Japanese locale to test it.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 locales)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

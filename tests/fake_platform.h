@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -132,14 +133,21 @@ private:
 
 class TempDir {
 public:
-    TempDir() : path_((std::filesystem::temp_directory_path() / "kesrow-test-XXXXXX").string())
+    // A fresh name on every system, without mkdtemp.
+    TempDir()
     {
-        if (!mkdtemp(path_.data())) std::abort();
+        std::random_device random;
+        for (int tries = 0; tries < 100 && path_.empty(); ++tries) {
+            auto candidate = std::filesystem::temp_directory_path() / ("kesrow-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) path_ = candidate.string();
+        }
+        if (path_.empty()) std::abort();
     }
     ~TempDir() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
     TempDir(const TempDir&) = delete;
     std::filesystem::path path() const { return path_; }
-    std::string prefix() const { return path_ + "/"; }  // as a server path, with its final separator
+    // As a server path, with its final separator.
+    std::string prefix() const { return path_ + char(std::filesystem::path::preferred_separator); }
     std::string file(const std::string& name) const { return prefix() + name; }
 
 private:
@@ -155,6 +163,15 @@ inline std::string ReadBytes(const std::string& path)
 }
 inline void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+// Paths written with "/" as this system writes them.
+inline std::string Native(std::string text)
+{
+    constexpr char separator = char(std::filesystem::path::preferred_separator);
+    for (char& c : text)
+        if (c == '/') c = separator;
+    return text;
+}
+
 // The text with each "$S" replaced by the folder's server path.
 inline std::string Expand(std::string text, const TempDir& folder, const char* mark = "$S")
 {

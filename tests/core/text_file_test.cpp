@@ -83,7 +83,7 @@ TEST(SharedFiles, Texts)
     EXPECT_EQ(ToCp932(kViolationMarker + ViolationMessage("PC02", "T")),
               "\x81\xA6\x81\xA6\x81\xA6\x81\xA6 PC02\x82\xCC\x90\xDA\x91\xB1\x88\xE1\x94\xBD\x82\xAA T "
               "\x82\xC9\x82\xA0\x82\xE8\x82\xDC\x82\xB5\x82\xBD");
-    EXPECT_EQ(ServerPathFile("/home/office"), "/home/office/pas.txt");
+    EXPECT_EQ(ServerPathFile(Native("/home/office")), Native("/home/office/pas.txt"));
     EXPECT_EQ(BoxLineBreaks("a\rb\r\nc\n"), "a\nb\nc\n");
 }
 

@@ -1,0 +1,141 @@
+#include "core/file_calls.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/text_file.h"
+#include "core/texts.h"
+
+namespace kesrow::files {
+namespace {
+
+std::string SystemMessage(int err)
+{
+    char buf[256];
+    // GNU strerror_r: the message in the user's language where the system has it.
+    return strerror_r(err, buf, sizeof buf);
+}
+
+[[noreturn]] void Fail(const std::string& path, int err)
+{
+    throw FileError(path, SystemMessage(err), err);
+}
+
+int OpenOrdinaryFile(const std::string& path, int flags, mode_t mode = 0666)
+{
+    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
+    if (fd < 0) Fail(path, errno);
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        const int err = errno;
+        close(fd);
+        Fail(path, err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        close(fd);
+        throw FileError(path, kNotOrdinaryFile, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    }
+    fcntl(fd, F_SETFL, flags & O_APPEND);  // of the flags F_SETFL sets, keep O_APPEND alone
+    return fd;
+}
+
+}  // namespace
+
+int Open(const std::string& path, Access access)
+{
+    switch (access) {
+    case Access::Read: return OpenOrdinaryFile(path, O_RDONLY);
+    case Access::Truncate: return OpenOrdinaryFile(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
+    case Access::CreateNew: return OpenOrdinaryFile(path, O_WRONLY | O_CREAT | O_EXCL);
+    case Access::Append:
+        // Read access only to see how the last line ends.
+        try {
+            return OpenOrdinaryFile(path, O_RDWR | O_APPEND | O_CREAT);
+        } catch (const FileError& e) {
+            if (e.error() != EACCES) throw;
+            return OpenOrdinaryFile(path, O_WRONLY | O_APPEND | O_CREAT);
+        }
+    }
+    return -1;
+}
+
+void Close(int fd, const std::string& path)
+{
+    if (close(fd) != 0) Fail(path, errno);
+}
+
+void CloseQuietly(int fd)
+{
+    close(fd);
+}
+
+std::uint64_t Size(int fd, const std::string& path)
+{
+    struct stat st {};
+    if (fstat(fd, &st) != 0) Fail(path, errno);
+    return std::uint64_t(st.st_size);
+}
+
+std::string ReadAtMost(int fd, const std::string& path, std::size_t limit)
+{
+    std::string content(std::min<std::size_t>(limit + 1, 65536), '\0');
+    std::size_t size = 0;
+    for (;;) {
+        if (size == content.size()) {
+            if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
+            content.resize(std::min(limit + 1, size * 2));
+        }
+        const ssize_t n = read(fd, content.data() + size, content.size() - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) Fail(path, errno);
+        if (n == 0) break;
+        size += std::size_t(n);
+    }
+    if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
+    content.resize(size);
+    return content;
+}
+
+std::string ReadAt(int fd, const std::string& path, std::uint64_t offset, std::size_t length)
+{
+    std::string bytes(length, '\0');
+    ssize_t n;
+    do n = pread(fd, bytes.data(), bytes.size(), off_t(offset));
+    while (n < 0 && errno == EINTR);
+    if (n < 0) Fail(path, errno);
+    bytes.resize(std::size_t(n));
+    return bytes;
+}
+
+void WriteWhole(int fd, const std::string& path, const std::string& bytes)
+{
+    ssize_t n;
+    do n = write(fd, bytes.data(), bytes.size());
+    while (n < 0 && errno == EINTR);
+    if (n < 0) Fail(path, errno);
+    if (std::size_t(n) != bytes.size()) Fail(path, ENOSPC);
+}
+
+void KeepAccess(const std::string& replaced, int fd)
+{
+    struct stat old {};
+    if (stat(replaced.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);
+}
+
+void Remove(const std::string& path)
+{
+    if (unlink(path.c_str()) != 0 && errno != ENOENT) Fail(path, errno);
+}
+
+void MoveOver(const std::string& from, const std::string& to)
+{
+    if (std::rename(from.c_str(), to.c_str()) != 0) Fail(to, errno);
+}
+
+}  // namespace kesrow::files

@@ -1,0 +1,32 @@
+#include "platform/win32/log_viewer_form.h"
+
+#include "core/texts.h"
+#include "platform/win32/wide_text.h"
+
+namespace kesrow::win32 {
+namespace {
+constexpr int kText1 = 100;
+}
+
+void LogViewerForm::onInit()
+{
+    size(10875, 6645);
+    HWND ok = control(L"BUTTON", kOkCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 9480, 6240, 1310, 345);
+    HWND text1 = control(L"EDIT", "", WS_BORDER | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                         kText1, 120, 0, 10575, 6135);
+    SendMessageW(text1, EM_SETLIMITTEXT, 0, 0);  // a long log is shown whole
+    SetWindowTextW(text1, Widen(text_).c_str());
+    SetFocus(ok);
+}
+
+bool LogViewerForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result)
+{
+    // A read-only edit box asks for the static colours.
+    if (message != WM_CTLCOLORSTATIC || GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != kText1) return false;
+    if (!grey_) grey_ = CreateSolidBrush(kTextBoxGrey);
+    SetBkColor(reinterpret_cast<HDC>(wParam), kTextBoxGrey);
+    result = reinterpret_cast<INT_PTR>(grey_);
+    return true;
+}
+
+}  // namespace kesrow::win32

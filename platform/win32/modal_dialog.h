@@ -1,0 +1,51 @@
+// A modal dialog built from an in-memory template without items: each form
+// makes its controls on opening, placed in twips at the screen's resolution
+// as the forms were laid out.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kesrow::win32 {
+
+class ModalDialog {
+public:
+    virtual ~ModalDialog();
+
+    // Shows the dialog over owner; returns the id of the button that closed
+    // it (IDCANCEL for Esc and the frame's close).
+    INT_PTR run(HWND owner, const std::string& caption);
+
+protected:
+    // Make the controls, in tab order; size() the client area first.
+    virtual void onInit() = 0;
+    // A button was pressed; the default ends the dialog with that id.
+    virtual void onCommand(int id);
+    // Colours and painting; return true when handled.
+    virtual bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+
+    int px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    void size(int clientWidthTwips, int clientHeightTwips);
+    HWND control(const wchar_t* className, const std::string& text, DWORD style, int id, int left, int top,
+                 int width, int height, HFONT font = nullptr);
+    // A Japanese UI font of the given size; deleted with the dialog.
+    HFONT font(const wchar_t* face, int points, int weight = FW_NORMAL);
+    void end(INT_PTR result) { EndDialog(window_, result); }
+
+    HWND window_ = nullptr;
+    HFONT uiFont_ = nullptr;
+
+private:
+    static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    int dpi_ = 96;
+    HFONT fonts_[4] = {};
+    int fontCount_ = 0;
+};
+
+// The design's default face, for the screens that have it; others get the
+// nearest Japanese font.
+inline constexpr const wchar_t* kUiFace = L"ＭＳ Ｐゴシック";
+
+}  // namespace kesrow::win32

@@ -1,0 +1,51 @@
+// Module1's probe on the remote access service: RasEnumConnectionsA with
+// room for exactly one record, the answer taken from the count alone.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace kesrow::win32 {
+
+// RASCONNA in its first layout, the one every version of the service
+// accepts: 412 bytes on 32-bit Windows, 424 on 64-bit (the handle is a
+// pointer there).
+struct RasConnection {
+    DWORD dwSize;
+    HANDLE hrasconn;
+    char szEntryName[257];
+    char szDeviceType[17];
+    char szDeviceName[129];
+};
+static_assert(sizeof(RasConnection) == (sizeof(void*) == 4 ? 412 : 424));
+
+using EnumConnectionsFunction = DWORD(WINAPI*)(RasConnection* connections, DWORD* bufferSize, DWORD* count);
+
+// text up to, not including, its first NUL; all of it when there is none.
+std::string TrimAtNul(const std::string& text);
+
+class RasDialUp : public DialUp {
+public:
+    // rasapi32.dll's function, loaded on first use; tests pass their own.
+    // Asked from the share worker.
+    RasDialUp() = default;
+    explicit RasDialUp(EnumConnectionsFunction enumerate) : enumerate_(enumerate) {}
+
+    int activeConnections() override;
+    // True when the service counts a connection; entryName gets the first
+    // connection's entry name ("" when none is listed). The status the
+    // service returns is not looked at.
+    bool IsDialedUp(std::string& entryName);
+
+private:
+    // Throws std::runtime_error when the service is not installed.
+    EnumConnectionsFunction enumerate();
+    DWORD enumerateOnce(std::string& entryName);
+
+    EnumConnectionsFunction enumerate_ = nullptr;
+};
+
+}  // namespace kesrow::win32

@@ -1,0 +1,36 @@
+// frmAbout's StartSysInfo lookup: the system information tool's path from
+// the two registry values of the Shared Tools keys, started with
+// CreateProcessW.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace kesrow::win32 {
+
+class RegistrySystemInfoTool : public SystemInfoTool {
+public:
+    // "PATH" under Shared Tools\MSINFO as it stands; else the folder in
+    // "MSINFO" under Shared Tools Location followed by "\MSINFO32.EXE" when
+    // that ordinary file is there; else "". Throws when a value fills the
+    // whole buffer without a NUL.
+    std::string find() override;
+    // A normal window with the focus, no shell; throws std::system_error.
+    void start(const std::string& path) override;
+
+    // True when the value was read into ValueText; false, with ValueText
+    // emptied, when the key cannot be opened for reading or the value not
+    // read. A type other than REG_SZ and REG_DWORD leaves ValueText as it was.
+    static bool GetKeyValue(HKEY RootKey, const std::string& SubKeyPath, const std::string& ValueName,
+                            std::string& ValueText);
+};
+
+// A REG_DWORD as GetKeyValue reads it: the bytes of the buffer cut at its
+// first NUL, last to first, in upper-case hex without leading zeros, after
+// what ValueText held; "&h" and those digits read as a number, in decimal.
+std::string DwordValueText(const std::string& ValueText, const std::string& cutBuffer);
+
+}  // namespace kesrow::win32

@@ -1,0 +1,38 @@
+#include "platform/win32/wide_text.h"
+
+#include <windows.h>
+
+namespace kesrow::win32 {
+namespace {
+
+std::wstring ToWide(UINT codePage, std::string_view text)
+{
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), wide.data(), n);
+    return wide;
+}
+
+}  // namespace
+
+std::wstring Widen(std::string_view utf8)
+{
+    return ToWide(CP_UTF8, utf8);
+}
+
+std::string Narrow(std::wstring_view wide)
+{
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+
+std::string FromAnsi(std::string_view ansi)
+{
+    return Narrow(ToWide(CP_ACP, ansi));
+}
+
+}  // namespace kesrow::win32

@@ -1,0 +1,161 @@
+#include "platform/win32/win32_frontend.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "core/main_form.h"
+#include "core/texts.h"
+#include "core/worker_timer.h"
+#include "platform/win32/ras_dialup.h"
+#include "platform/win32/registry_system_info_tool.h"
+#include "platform/win32/resources.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win_dialogs.h"
+#include "platform/win32/win_forms.h"
+#include "platform/win32/win_process.h"
+#include "platform/win32/win_tray_icon.h"
+#include "platform/win32/winsock_host_name.h"
+#include "ui/tray_menu.h"
+
+namespace kesrow {
+namespace {
+
+constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr UINT kLoadMessage = WM_APP + 3;
+constexpr UINT kTaskMessage = WM_APP + 4;
+
+// Tasks from the share worker, posted to the main window: the loops of the
+// boxes, forms and popup menu dispatch them too.
+class WinUiThread : public UiThread {
+public:
+    explicit WinUiThread(HWND window) : window_(window) {}
+    void post(std::function<void()> task) override
+    {
+        auto* posted = new std::function<void()>(std::move(task));
+        if (!PostMessageW(window_, kTaskMessage, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
+    }
+    static void Run(LPARAM posted)
+    {
+        std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(posted));
+        (*task)();
+    }
+
+private:
+    HWND window_;
+};
+
+// Everything the main window's events reach.
+struct Program {
+    explicit Program(HWND mainWindow) : window(mainWindow) {}
+
+    HWND window;
+    win32::WinTrayIcon tray{window, kTrayMessage};
+    win32::WinsockHostName host;
+    win32::WinDialogs dialogs{window};
+    WorkerTimer timer;
+    win32::WinClock clock;
+    win32::WinProcess process;
+    win32::RasDialUp dialUp;
+    WinUiThread uiThread{window};
+    Platform platform{tray, host, dialogs, timer, clock, process, dialUp, uiThread};
+    MainForm form{platform};
+    win32::WinForms forms{window};
+    win32::RegistrySystemInfoTool sysInfo;
+    UiServices ui{forms, sysInfo};
+    TrayMenu menu{form, ui};
+    UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    bool closing = false;
+
+    // The system closing the program (logoff, shutdown, WM_CLOSE): the
+    // unload path once, which releases a line this computer holds, then the end.
+    void close()
+    {
+        if (closing || process.unloaded()) return;
+        closing = true;
+        form.RunEvent([&] { form.Unload([&] { process.end(); }); });
+    }
+
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == kTaskMessage) {
+            WinUiThread::Run(lParam);
+        } else if (message == kTrayMessage) {
+            // While a box or form of ours is open the main window is
+            // disabled: the menu waits until it is closed.
+            if (LOWORD(lParam) != WM_RBUTTONUP || !IsWindowEnabled(window)) return 0;
+            POINT pointer;
+            GetCursorPos(&pointer);
+            form.RunEvent([&] { menu.IconTray1_RightClick(2, float(pointer.x), float(pointer.y)); });
+        } else if (message == win32::WinTrayIcon::FlushMessage()) {
+            tray.flush();
+        } else if (message == taskbarCreated) {
+            tray.restore();
+        } else if (message == kLoadMessage) {
+            form.RunEvent([&] { form.Form_Load(); });
+        } else if (message == WM_CLOSE) {
+            close();
+        } else if (message == WM_QUERYENDSESSION) {
+            return TRUE;
+        } else if (message == WM_ENDSESSION) {
+            // The session ends when this returns: the release must be done by then.
+            if (!wParam) return 0;
+            close();
+            MSG next;
+            while (GetMessageW(&next, nullptr, 0, 0) > 0) DispatchMessageW(&next);
+        } else {
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+        return 0;
+    }
+};
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* program = reinterpret_cast<Program*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return program ? program->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateMainWindow()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = MainWindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = L"kesrow";
+    RegisterClassExW(&windowClass);
+    // A top-level window, never shown: only those hear TaskbarCreated and
+    // the end of the session.
+    return CreateWindowExW(0, L"kesrow", win32::Widen(kTitle).c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+}
+
+}  // namespace
+
+int RunWin32()
+{
+    HWND window = CreateMainWindow();
+    if (!window) return 1;
+    Program program{window};
+    program.timer.form = &program.form;
+    program.process.onUnloaded = [&] {
+        program.timer.setEnabled(false);
+        program.tray.flush();
+    };
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&program));
+    PostMessageW(window, kLoadMessage, 0, 0);
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // A worker stuck in the share must not hold the process.
+    program.process.end();
+}
+
+}  // namespace kesrow

@@ -1,0 +1,28 @@
+// Message boxes, the input box and the beep, owned by the hidden main window.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace kesrow::win32 {
+
+// A box text with every line break as CR LF, as Windows controls draw them.
+std::wstring BoxText(const std::string& prompt);
+
+class WinDialogs : public Dialogs {
+public:
+    explicit WinDialogs(HWND owner = nullptr) : owner_(owner) {}
+    void setOwner(HWND owner) { owner_ = owner; }
+
+    Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override;
+    void violationWarning(const std::string& prompt, const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override;
+    void beep() override;
+
+private:
+    HWND owner_;
+};
+
+}  // namespace kesrow::win32

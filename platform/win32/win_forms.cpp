@@ -1,0 +1,36 @@
+#include "platform/win32/win_forms.h"
+
+#include "core/texts.h"
+#include "platform/win32/about_form.h"
+#include "platform/win32/log_viewer_form.h"
+#include "platform/win32/wide_text.h"
+
+namespace kesrow::win32 {
+
+int WinForms::popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y)
+{
+    HMENU menu = CreatePopupMenu();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        AppendMenuW(menu, MF_STRING, i + 1, Widen(items[i]).c_str());
+    SetMenuDefaultItem(menu, defaultItem + 1, FALSE);
+    // Without the foreground the popup would stay open when the user
+    // clicks elsewhere; the posted message lets it close at once after a choice.
+    SetForegroundWindow(owner_);
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_LEFTBUTTON, int(x),
+                                      int(y), 0, owner_, nullptr);
+    PostMessageW(owner_, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    return chosen - 1;
+}
+
+void WinForms::showLogViewer(const std::string& text)
+{
+    LogViewerForm(text).run(owner_, kLogViewerCaption);
+}
+
+void WinForms::showAbout(const std::function<void()>& onSysInfo)
+{
+    AboutForm(onSysInfo).run(owner_, kAboutCaption);
+}
+
+}  // namespace kesrow::win32

@@ -1,0 +1,23 @@
+// The tray's popup menu and the two modal forms, owned by the hidden main window.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace kesrow::win32 {
+
+class WinForms : public Forms {
+public:
+    explicit WinForms(HWND owner) : owner_(owner) {}
+
+    // x and y: the pointer in screen pixels.
+    int popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y) override;
+    void showLogViewer(const std::string& text) override;
+    void showAbout(const std::function<void()>& onSysInfo) override;
+
+private:
+    HWND owner_;
+};
+
+}  // namespace kesrow::win32

@@ -1,0 +1,51 @@
+#include "platform/win32/win_process.h"
+
+#include <system_error>
+
+#include "platform/win32/wide_text.h"
+
+namespace kesrow::win32 {
+
+LocalDateTime WinClock::now()
+{
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+WinProcess::~WinProcess()
+{
+    if (mutex_) CloseHandle(mutex_);
+}
+
+bool WinProcess::previousInstance()
+{
+    if (!mutex_) mutex_ = CreateMutexW(nullptr, FALSE, L"Local\\kesrow");
+    if (!mutex_) throw std::system_error(int(GetLastError()), std::system_category(), "CreateMutexW");
+    return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::string WinProcess::currentDirectory()
+{
+    const DWORD n = GetCurrentDirectoryW(0, nullptr);
+    std::wstring dir(n, L'\0');
+    const DWORD length = GetCurrentDirectoryW(n, dir.data());
+    if (length == 0 || length >= n)
+        throw std::system_error(int(GetLastError()), std::system_category(), "GetCurrentDirectoryW");
+    dir.resize(length);
+    return Narrow(dir);
+}
+
+void WinProcess::formUnloaded()
+{
+    unloaded_ = true;
+    if (onUnloaded) onUnloaded();
+    PostQuitMessage(0);
+}
+
+void WinProcess::end()
+{
+    ExitProcess(0);
+}
+
+}  // namespace kesrow::win32

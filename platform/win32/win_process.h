@@ -1,0 +1,45 @@
+// The process services on Windows: one copy per logon session, the current
+// directory, and the end of the program.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/platform.h"
+
+namespace kesrow::win32 {
+
+// GetLocalTime: the same fixed date-time text as every other copy, whatever
+// the user's regional settings.
+class WinClock : public Clock {
+public:
+    LocalDateTime now() override;
+};
+
+class WinProcess : public Process {
+public:
+    WinProcess() = default;
+    ~WinProcess() override;
+    WinProcess(const WinProcess&) = delete;
+    WinProcess& operator=(const WinProcess&) = delete;
+
+    // A named mutex in this logon session's namespace, held for the
+    // process's life: the system drops it when a copy dies.
+    bool previousInstance() override;
+    std::string currentDirectory() override;
+    // Each Windows copy keeps its pas.txt in its own working folder only.
+    std::string computerSettingsDirectory() override { return {}; }
+    // Runs onUnloaded, then leaves the message loop.
+    void formUnloaded() override;
+    [[noreturn]] void end() override;
+
+    bool unloaded() const { return unloaded_; }
+    std::function<void()> onUnloaded;
+
+private:
+    HANDLE mutex_ = nullptr;
+    bool unloaded_ = false;
+};
+
+}  // namespace kesrow::win32

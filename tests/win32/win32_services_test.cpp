@@ -1,0 +1,190 @@
+// The Windows services against real Win32 calls in Wine: the RAS record
+// logic, code page 932, file names beyond the code page and the registry
+// lookup of the system information tool. The instance mutex and the
+// tool's start are met by the desktop test.
+#include <gtest/gtest.h>
+
+#include <raserror.h>
+
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+#include "core/codepage.h"
+#include "core/text_file.h"
+#include "platform/win32/ras_dialup.h"
+#include "platform/win32/registry_system_info_tool.h"
+#include "platform/win32/wide_text.h"
+#include "fake_platform.h"
+
+namespace kesrow::win32 {
+namespace {
+
+using kesrow::testing::TempDir;
+using kesrow::testing::WriteBytes;
+
+// What the fake service was given, and what it answers.
+struct FakeService {
+    DWORD count = 0;
+    std::string entryName;
+    DWORD status = 0;
+    bool zeroFilled = false;
+    DWORD recordSize = 0, bufferSize = 0, countOnEntry = 99;
+} service;
+
+DWORD WINAPI FakeEnumConnections(RasConnection* record, DWORD* bufferSize, DWORD* count)
+{
+    RasConnection zero{};
+    zero.dwSize = record->dwSize;
+    service.zeroFilled = std::memcmp(&zero, record, sizeof zero) == 0;
+    service.recordSize = record->dwSize;
+    service.bufferSize = *bufferSize;
+    service.countOnEntry = *count;
+    service.entryName.copy(record->szEntryName, sizeof record->szEntryName);
+    *count = service.count;
+    return service.status;
+}
+
+TEST(RasDialUp, OneZeroFilledRecordAndTheAnswerFromTheCountAlone)
+{
+    const std::string full(256, 'x');  // fills the field up to its closing NUL
+    struct Row {
+        DWORD count;
+        std::string written;
+        DWORD status;
+        bool dialed;
+        std::string entryName;
+    };
+    const Row rows[] = {
+        {0, "", 0, false, ""},
+        {1, std::string("Office line\0\0stale", 18), 0, true, "Office line"},
+        {2, "first", ERROR_BUFFER_TOO_SMALL, true, "first"},  // the status is not looked at
+        {0, "", ERROR_INVALID_SIZE, false, ""},
+        {1, full, 0, true, full},
+        {1, "\x83\x65\x83\x58\x83\x67", 0, true, "テスト"},  // the system's ANSI code page: 932 here
+    };
+    for (const Row& row : rows) {
+        service = {row.count, row.written, row.status};
+        RasDialUp dialUp(FakeEnumConnections);
+        std::string entryName = "left over";
+        EXPECT_EQ(dialUp.IsDialedUp(entryName), row.dialed) << row.written;
+        EXPECT_EQ(entryName, row.entryName);
+        EXPECT_TRUE(service.zeroFilled);
+        EXPECT_EQ(service.recordSize, sizeof(RasConnection));
+        EXPECT_EQ(service.bufferSize, sizeof(RasConnection));
+        EXPECT_EQ(service.countOnEntry, 0u);
+        EXPECT_EQ(dialUp.activeConnections(), int(row.count));
+    }
+    EXPECT_EQ(TrimAtNul(std::string("\0abc", 4)), "");
+    EXPECT_EQ(TrimAtNul("abc"), "abc");
+}
+
+TEST(RasDialUp, TheSystemServiceIsLoadedAndAsked)
+{
+    // Wine's remote access service knows no connections.
+    EXPECT_EQ(RasDialUp().activeConnections(), 0);
+}
+
+TEST(Cp932, TheSystemTablesAgreeWithTheLinuxCopies)
+{
+    // The characters where code page 932 and plain Shift_JIS part ways.
+    const std::pair<const char*, const char*> pairs[] = {
+        {"～", "\x81\x60"}, {"∥", "\x81\x61"}, {"－", "\x81\x7C"}, {"￢", "\x81\xCA"},
+        {"①", "\x87\x40"}, {"髙", "\xFB\xFC"}, {"ｱ", "\xB1"}, {"￥", "\x81\x8F"},
+    };
+    for (const auto& [text, bytes] : pairs) EXPECT_TRUE(ToCp932(text) == bytes && FromCp932(bytes) == text) << text;
+    // Bytes Windows maps to private-use or control characters are not text.
+    EXPECT_EQ(FromCp932("\x80\xA0\xFD\x81\x20"), "\uFFFD\uFFFD\uFFFD\uFFFD ");
+    EXPECT_EQ(ToCp932("a😀b한"), "a?b?");  // one '?' per character, surrogate pairs too
+}
+
+TEST(WideFiles, NamesBeyondTheCodePageReachTheFileSystem)
+{
+    TempDir dir;
+    // Korean is not in code page 932: only the wide calls can name this folder.
+    const std::filesystem::path folder = dir.path() / L"共有서버";
+    std::filesystem::create_directory(folder);
+    const std::string status = Narrow((folder / L"kesrow.txt").wstring());
+    TextFile(status, OpenMode::Output).WriteLine({"PC01"});
+    TextFile(status, OpenMode::Append).WriteLine({"OK"});
+    {
+        TextFile in(status, OpenMode::Input);
+        EXPECT_EQ(in.ReadField(), "PC01");
+        EXPECT_EQ(in.ReadField(), "OK");
+    }
+    ReplaceWithLine(status, "接続");  // over a file that is there
+    EXPECT_EQ(TextFile(status, OpenMode::Input).ReadField(), "接続");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+    EXPECT_THROW(TextFile(Narrow((folder / L"無い.txt").wstring()), OpenMode::Input), FileError);
+}
+
+// The two values the lookup reads, written for each case and removed after.
+class SystemInfoRegistry : public ::testing::Test {
+protected:
+    static constexpr const char* kMsinfo = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+    static constexpr const char* kLocation = "SOFTWARE\\Microsoft\\Shared Tools Location";
+
+    void SetUp() override { clear(); }
+    void TearDown() override { clear(); }
+    void clear() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, kMsinfo), RegDeleteTreeA(HKEY_LOCAL_MACHINE, kLocation); }
+    static void set(const char* keyPath, const char* name, DWORD type, const std::string& data)
+    {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()), DWORD(data.size()));
+        RegCloseKey(key);
+    }
+    // The handle the process gets next: another one, once a key is left open.
+    static HANDLE nextHandle()
+    {
+        HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(event);
+        return event;
+    }
+};
+
+TEST_F(SystemInfoRegistry, PathFirstThenTheFolderHoldingTheToolElseNothing)
+{
+    TempDir withTool, withoutTool, withFolder;
+    WriteBytes(withTool.file("MSINFO32.EXE"), "MZ");
+    std::filesystem::create_directory(withFolder.file("MSINFO32.EXE"));
+    const std::string sz(1, '\0'), dword = std::string("\x34\x12\0\0", 4);
+    struct Row {
+        const char* why;
+        DWORD pathType;
+        std::string path;  // "" with type 0: no first key
+        std::string folder;  // "": no second value
+        std::string found;
+    };
+    const Row rows[] = {
+        {"PATH wins, unchecked", REG_SZ, "C:\\nowhere\\msinfo32.exe" + sz, withTool.path().string(),
+         "C:\\nowhere\\msinfo32.exe"},
+        {"the folder's tool", 0, "", withTool.path().string(), withTool.file("MSINFO32.EXE")},
+        {"a folder without it", 0, "", withoutTool.path().string(), ""},
+        {"a folder of that name", 0, "", withFolder.path().string(), ""},
+        {"neither key", 0, "", "", ""},
+        {"PATH as REG_DWORD", REG_DWORD, dword, withTool.path().string(), "4660"},
+        {"PATH of another type", REG_BINARY, "C:\\x.exe" + sz, withTool.path().string(), ""},
+        {"PATH beyond the buffer", REG_SZ, std::string(1100, 'p') + sz, withTool.path().string(),
+         withTool.file("MSINFO32.EXE")},
+    };
+    for (const Row& row : rows) {
+        clear();
+        if (row.pathType) set(kMsinfo, "PATH", row.pathType, row.path);
+        if (!row.folder.empty()) set(kLocation, "MSINFO", REG_SZ, row.folder + sz);
+        const HANDLE before = nextHandle();
+        EXPECT_EQ(RegistrySystemInfoTool().find(), row.found) << row.why;
+        EXPECT_EQ(nextHandle(), before) << row.why << ": a key left open";
+    }
+    // A value that fills the whole buffer without a NUL is a failure, and
+    // its key is closed too. (Wine's text values always leave room for one.)
+    clear();
+    set(kMsinfo, "PATH", REG_BINARY, std::string(1024, 'p'));
+    const HANDLE before = nextHandle();
+    EXPECT_THROW(RegistrySystemInfoTool().find(), std::runtime_error);
+    EXPECT_EQ(nextHandle(), before);
+}
+
+}  // namespace
+}  // namespace kesrow::win32
