@@ -1,34 +1,24 @@
 #!/usr/bin/env bash
 # The command line as an admin meets it: help, a wrong option, no display.
 # usage: command_line_test.sh KESROW [desktop|headless]
-set -u
-kesrow=$1 build=${2:-desktop}
-out=$(mktemp) err=$(mktemp)
+kesrow=$1 build=${2:-desktop} out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
-failed=0
-check() {  # expected-status description command...
-    local want=$1 what=$2
-    shift 2
-    "$@" >"$out" 2>"$err" </dev/null
-    local got=$?
-    if [ "$got" != "$want" ]; then
-        echo "FAIL $what: status $got, not $want"; cat "$out" "$err"; failed=1
-    fi
-}
-check 0 "--help" "$kesrow" --help
-grep -q -- '--console' "$out" || { echo "FAIL --help names no --console"; failed=1; }
-check 2 "unknown option" "$kesrow" --bogus
-grep -q 'Usage:' "$err" || { echo "FAIL unknown option prints no usage"; failed=1; }
-check 2 "a month that is none" "$kesrow" --report 2026-13
-check 2 "--csv without --report" "$kesrow" --csv
-if [ "$build" = desktop ]; then
-    for display in "" ":97"; do
-        check 1 "no display '$display'" env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" "$kesrow"
-        [ "$(wc -l <"$err")" = 1 ] && grep -q -- '--console' "$err" ||
-            { echo "FAIL no display '$display': not one line naming --console"; cat "$err"; failed=1; }
-    done
-else
-    ! ldd "$kesrow" | grep -i qt || { echo "FAIL the headless build links Qt"; failed=1; }
-fi
-[ $failed = 0 ] && echo "PASS command line ($build)"
-exit $failed
+# case | DISPLAY | arguments | exit status | text that stdout or stderr holds
+while IFS='|' read -r name display args want text; do
+    [[ $name == no\ display* && $build != desktop ]] && continue  # a headless build starts the console copy
+    env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" "$kesrow" $args >"$out" 2>"$err" </dev/null
+    got=$?
+    [[ $got == "$want" ]] || problem="status $got, not $want"
+    grep -q -- "$text" "$out" "$err" || problem="no '$text'"
+    [[ $name != no\ display* || $(wc -l <"$err") == 1 ]] || problem="not one line"
+    [[ -z ${problem:-} ]] || { echo "FAIL $name: $problem"; cat "$out" "$err"; exit 1; }
+done <<'CASES'
+help||--help|0|--console
+unknown option||--bogus|2|Usage:
+a month that is none||--report 2026-13|2|Usage:
+--csv without --report||--csv|2|Usage:
+no display|||1|--console
+no display :97|:97||1|--console
+CASES
+[[ $build == desktop ]] || ! ldd "$kesrow" | grep -i qt || { echo "FAIL the headless build links Qt"; exit 1; }
+echo "PASS command line ($build)"

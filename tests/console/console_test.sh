@@ -1,14 +1,17 @@
 #!/bin/bash
-# The console copy as a user at a pipe meets it: the start-up boxes (the
-# transcript on standard error, answers on standard input, pas.txt byte by
-# byte), a stop signal inside a box, and the icon following the status file.
-#   console_test.sh <kesrow>
+# The installed console copy as a user at a pipe meets it: the start-up boxes
+# (the transcript on standard error, answers on standard input, pas.txt byte
+# by byte), a stop signal inside a box, the icon following the status file;
+# and --status and --report, which find the shared folder through the
+# computer's <prefix>/etc/kesrow/pas.txt when the working directory has none.
+#   console_test.sh <build dir>
 source "$(dirname "$0")/../tools/process_lib.sh"
 source "$(dirname "$0")/../own_runtime.sh"
-KESROW=$(realpath "$1")
 work_folder console
 SHARE=$T/share
 dump() { echo "--- stderr"; cat "$T/err"; echo "--- stdout"; cat "$T/out"; }
+cmake --install "$1" --prefix "$T/pfx" >/dev/null || fail "cmake --install"
+KESROW=$T/pfx/bin/kesrow
 
 Q='[ケスロウ]\n現在このコンピュータは、ネットワーク環境ではありません。\nサーバパスの変更を行う時はＯＫを押して下さい\nOK? (y/N) '
 P='[ケスロウ]\nサーバパスを入力して下さい\n最後は/でくくること\n'
@@ -63,4 +66,32 @@ for _ in 1 2 3 4; do
     wait_until $((end - SECONDS)) icon_is "1 ダイアルアップ接続している人はいません" || fail "the icon did not follow"
 done
 kill -HUP $PID && ended_with $PID 0 || fail "SIGHUP did not end the copy with 0"
+
+# --status and --report: the computer's pas.txt names the share.
+mkdir -p "$T/pfx/etc/kesrow" "$T/empty" "$T/own"
+printf '%s/share/\r\n' "$T" >"$T/pfx/etc/kesrow/pas.txt"
+printf '%s/nowhere/\r\n' "$T" >"$T/own/pas.txt"   # a user's own pas.txt wins
+LOG=$(cp932 $'PC02が、 2026/11/30 9:00:00 接続\r\nPC02が、 2026/11/30 9:30:00 切断\r\nPC02が、 2026/11/30 11:00:00 接続\r\n')
+
+# case | working directory | status file (printf format; - none) | log (- none) | arguments | exit | text in stdout
+while IFS='|' read -r name dir status log args code line; do
+    rm -f "$T/share/kesrow.txt" "$T/share/kesrow.log"
+    [[ $status == - ]] || printf "$status" >"$T/share/kesrow.txt"
+    [[ $log == - ]] || printf '%s' "$LOG" >"$T/share/kesrow.log"
+    (cd "$T/$dir" && "$KESROW" $args >"$T/out" 2>"$T/err")
+    got=$?
+    [[ $got == "$code" ]] || fail "$name: exit status $got, not $code"
+    [[ -z $line ]] || grep -qE -- "$line" "$T/out" || fail "$name: no line '$line'"
+done <<'CASES'
+free|empty|OK\r\n|-|--status|0|ダイアルアップ接続している人はいません
+held, since the holder's last connect|empty|PC02\r\n|log|--status|1|接続: 2026/11/30 11:00:00 \(
+held, no log|empty|PC02\r\n|-|--status|1|接続: 不明 \(接続ログに記録がありません\)
+a name from the share is not a terminal command|empty|\033]0;x\a\r\n|-|--status|1|ダイアルアップに\\x1B]0;x\\x07さんが接続中
+status file emptied while a copy rewrites it|empty||-|--status|3|
+no status file|empty|-|-|--status|3|
+own pas.txt wins over the computer's|own|OK\r\n|-|--status|3|
+the month as a spreadsheet reads it|empty|-|log|--report 2026-11 --csv|0|^PC02,2,[0-9]*,[0-9:]*,0,1,0.$
+no log to report|empty|-|-|--report|3|
+CASES
+
 echo "PASS console"

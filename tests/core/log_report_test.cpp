@@ -31,10 +31,7 @@ constexpr const char* kLog[] = {
 };
 constexpr LocalDateTime kNow{2026, 11, 30, 12, 0, 0};
 
-struct MonthCase {
-    YearMonth month;
-    const char* csv;
-};
+constexpr const char* kHead = "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n";
 
 TEST(LogReport, MonthTotalsFromAHandMadeLog)
 {
@@ -43,25 +40,14 @@ TEST(LogReport, MonthTotalsFromAHandMadeLog)
     for (const char* line : kLog) bytes += ToCp932(line) + "\r\n";
     WriteBytes(dir.file("kesrow.log"), bytes);
     const auto log = ReadLog(dir.file("kesrow.log"));
-
-    const MonthCase cases[] = {
-        {{2026, 11},
-         "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n"
-         "PC01,1,3600,1:00:00,0,1,0\r\n"
-         "PC02,2,3600,1:00:00,0,0,1\r\n"
-         "PC03,0,0,0:00:00,1,0,0\r\n"
-         "PC05,1,600,0:10:00,0,0,0\r\n"
-         "合計,4,7800,2:10:00,1,1,1\r\n"},
-        {{2026, 10},
-         "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n"
-         "PC01,1,7200,2:00:00,0,0,0\r\n"
-         "PC03,0,0,0:00:00,1,0,0\r\n"
-         "合計,1,7200,2:00:00,1,0,0\r\n"},
-        {{2026, 12}, "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n合計,0,0,0:00:00,0,0,0\r\n"},
+    const std::pair<YearMonth, std::string> months[] = {
+        {{2026, 11}, "PC01,1,3600,1:00:00,0,1,0\r\nPC02,2,3600,1:00:00,0,0,1\r\nPC03,0,0,0:00:00,1,0,0\r\n"
+                     "PC05,1,600,0:10:00,0,0,0\r\n合計,4,7800,2:10:00,1,1,1\r\n"},
+        {{2026, 10}, "PC01,1,7200,2:00:00,0,0,0\r\nPC03,0,0,0:00:00,1,0,0\r\n合計,1,7200,2:00:00,1,0,0\r\n"},
+        {{2026, 12}, "合計,0,0,0:00:00,0,0,0\r\n"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ReportCsv(BuildMonthReport(log, c.month, kNow)), c.csv) << c.month.year << "-" << c.month.month;
-
+    for (const auto& [month, rows] : months)
+        EXPECT_EQ(ReportCsv(BuildMonthReport(log, month, kNow)), kHead + rows) << month.year << "-" << month.month;
     EXPECT_EQ(ReportText(BuildMonthReport(log, {2026, 11}, kNow)),
               "2026年11月の接続\n"
               "コンピュータ  接続回数  接続時間  違反\n"

@@ -30,7 +30,7 @@ TEST(TextFile, ReadsFields)
         {"", ""}, {"OK\r\n", "OK|"}, {"\r\n", "|"}, {"a,b\r\nc\nd\re", "a|b|c|d|e|"}, {"\r\n\r\nx", "||x|"},
         {"   OK\r\n", "OK|"}, {"\"a, b\",c\r\n", "a, b|c|"}, {"  \"//SRV/\"x,y\r\n", "//SRV/|y|"}, {"\"open", "open|"},
         {"PC01\x82\xAA\x81\x41 10:15:00 \x90\xDA\x91\xB1\r\n", "PC01が、 10:15:00 接続|"},  // 、 is no delimiter
-        {"A\xFF" "B\r\n\x82", "A\xEF\xBF\xBD" "B|\xEF\xBF\xBD|"},
+        {"A\xFF" "B\r\n\x82", "A\xEF\xBF\xBD" "B|\xEF\xBF\xBD|"}, {std::string(4096, 'P'), std::string(4096, 'P') + "|"},
     };
     for (const auto& [bytes, fields] : rows) EXPECT_EQ(Fields(bytes), fields) << bytes;
 }

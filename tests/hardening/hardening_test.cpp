@@ -1,16 +1,17 @@
-// What an unfriendly shared folder can hold, on real files: the status
-// rewrite, the log append, the viewer's bound, and the unload path of a copy
-// whose pas.txt is empty (the console copy's own cases: hardening_test.sh).
+// What an unfriendly shared folder can hold, on real files: what is no
+// ordinary file, a planted link, a torn log line, a log beyond the viewer's
+// bound, an empty pas.txt at unload (the console copy's own cases:
+// hardening_test.sh).
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
-#include "core/shared_files.h"
 #include "core/codepage.h"
 #include "core/main_form.h"
+#include "core/shared_files.h"
 #include "core/text_file.h"
-#include "core/texts.h"
 #include "fake_platform.h"
 #include "ui/log_viewer.h"
 
@@ -19,62 +20,67 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The status is replaced whole: a stale temporary file, even a planted link
-// in its place, is removed rather than written through.
-TEST(StatusRewrite, ReplacesWholeAndNeverWritesThroughAPlantedLink)
+// Only ordinary files of bounded size are read, and nothing waits on them.
+TEST(TextFile, RefusesWhatIsNoOrdinaryFileOrTooLarge)
 {
     TempDir dir;
-    const std::string path = dir.file("kesrow.txt");
-    const std::string temp = TemporaryFileFor(path, "PC,1/é");
+    fs::create_symlink("/dev/zero", dir.file("zero"));
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    fs::create_directory(dir.file("folder"));
+    WriteBytes(dir.file("big"), std::string(kLineFileLimit + 1, 'P'));
+    for (const char* name : {"zero", "fifo", "folder", "big", "missing"})
+        EXPECT_THROW(TextFile(dir.file(name), OpenMode::Input).AtEnd(), FileError) << name;
+}
+
+// A torn last log line is ended before the next line, which stands alone.
+TEST(TextFile, EndsATornLastLogLineFirst)
+{
+    TempDir dir;
+    const std::string path = dir.file("kesrow.log");
+    for (const auto& [before, kept] : {std::pair{"A", "A\r\n"}, {"A\r", "A\r\n"}, {"A\n", "A\n"}}) {
+        WriteBytes(path, before);
+        TextFile log(path, OpenMode::Append);
+        log.WriteLine({"B"});
+        log.WriteLine({"C"});
+        log.Close();
+        EXPECT_EQ(ReadBytes(path), std::string(kept) + "B\r\nC\r\n") << before;
+    }
+}
+
+// The status is replaced whole: a stale temporary file, even a planted link
+// in its place, is removed rather than written through.
+TEST(TextFile, ReplacesWholeThroughAFreshTemporaryFile)
+{
+    TempDir dir;
+    const std::string path = dir.file("kesrow.txt"), temp = TemporaryFileFor(path, "PC,1/é");
     EXPECT_EQ(temp, path + ".PC%2C1%2F%C3%A9.tmp");
-    WriteBytes(path, "OK\r\n");
     WriteBytes(dir.file("victim"), "keep");
     fs::create_symlink(dir.file("victim"), temp);
     ReplaceWithLine(path, "PC01", temp);
     EXPECT_EQ(ReadBytes(path), "PC01\r\n");
     EXPECT_EQ(ReadBytes(dir.file("victim")), "keep");
-    EXPECT_FALSE(fs::exists(fs::symlink_status(temp)));
-}
-
-// A torn last log line is ended before the next line, which stands alone.
-TEST(LogAppend, EndsATornLastLineFirst)
-{
-    for (const auto& [before, kept] : {std::pair{"", ""}, {"A\r\n", "A\r\n"}, {"A", "A\r\n"}, {"A\r", "A\r\n"}, {"A\n", "A\n"}}) {
-        TempDir dir;
-        WriteBytes(dir.file("kesrow.log"), before);
-        TextFile log(dir.file("kesrow.log"), OpenMode::Append);
-        log.WriteLine({"B"});
-        log.WriteLine({"C"});
-        log.Close();
-        EXPECT_EQ(ReadBytes(dir.file("kesrow.log")), std::string(kept) + "B\r\nC\r\n") << before;
-    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "only the status and the victim";
 }
 
 // A log beyond the viewer's limit shows its last whole lines after a line
-// saying how much was left out.
-TEST(LogViewer, ShowsTheLastPartOfALargeLog)
+// saying how much was left out; a cut on a line start loses no line.
+TEST(TextFile, LogViewerShowsTheLastPartOfALargeLog)
 {
     TempDir dir;
     const std::string line = ToCp932(ConnectLine("PC01", "2026/12/07 9:00:00")) + "\r\n";
-    std::string block;
-    for (int i = 0; i < 10000; ++i) block += line;
-    {
-        std::ofstream out(dir.file("kesrow.log"), std::ios::binary);
-        while (out.tellp() < std::streamoff(50) * 1024 * 1024) out << block;
-        out << "LAST\r\n";
-    }
-    const auto size = fs::file_size(dir.file("kesrow.log"));
+    const std::string last(kLogViewLimit % line.size() + line.size() - 2, 'L');
+    std::string log;
+    while (log.size() < kLogViewLimit) log += line;
+    WriteBytes(dir.file("kesrow.log"), log += last + "\r\n");
     const std::string text = LogViewerText(dir.file("kesrow.log"));
-    const std::size_t shownLines = (kLogViewLimit - 6) / line.size();
-    const std::size_t skipped = size - 6 - shownLines * line.size();
-    const std::string head = "\r\n" + LogTailNote(skipped) + "\r\n" + ConnectLine("PC01", "2026/12/07 9:00:00");
+    const std::string head = "\r\n" + LogTailNote(log.size() - kLogViewLimit) + "\r\n" + ConnectLine("PC01", "2026/12/07 9:00:00");
     EXPECT_EQ(text.compare(0, head.size(), head), 0) << text.substr(0, 200);
-    EXPECT_EQ(text.substr(text.size() - 6), "\r\nLAST");
+    EXPECT_EQ(text.substr(text.size() - last.size() - 2), "\r\n" + last);
 }
 
 // pas.txt whose first line is empty: the status file is the working
 // directory's, and the unload path still releases the line there.
-TEST(UnloadPath, AnEmptyServerPathStillReleases)
+TEST(SharedFiles, AnEmptyServerPathStillReleasesAtUnload)
 {
     TempDir cwd;
     FakePlatform fake;

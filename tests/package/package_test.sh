@@ -4,28 +4,24 @@
 # package holds every piece at its place under /usr and /etc.
 # usage: package_test.sh <build dir>
 set -eu
-build=$(realpath "$1")
-T=$(mktemp -d "${TMPDIR:-/tmp}/kesrow-package.XXXXXX")
+build=$(realpath "$1") T=$(mktemp -d "${TMPDIR:-/tmp}/kesrow-package.XXXXXX")
 trap 'rm -rf "$T"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Everything below the prefix; nothing outside it (a login entry in /etc
-# would fail for a user and outlive an uninstall).
-cmake --install "$build" --prefix "$T/pfx" >"$T/install.log" || fail "cmake --install: $(cat "$T/install.log")"
-outside=$(grep -v "^$T/pfx/" "$build/install_manifest.txt" || true)
-[ -z "$outside" ] || fail "installed outside the prefix: $outside"
+# Nothing outside the prefix (a login entry in /etc would fail for a user and
+# outlive an uninstall).
+cmake --install "$build" --prefix "$T/pfx" >"$T/log" || fail "cmake --install: $(cat "$T/log")"
+! grep -v "^$T/pfx/" "$build/install_manifest.txt" || fail "installed outside the prefix"
 unit=$T/pfx/lib/systemd/user/kesrow-console.service
 grep -qx "ExecStart=$T/pfx/bin/kesrow --console" "$unit" || fail "unit names another program: $(grep Exec "$unit")"
 MANPATH=$T/pfx/share/man: systemd-analyze verify "$unit" || fail "systemd-analyze verify $unit"
-for entry in "$T/pfx/share/applications/kesrow.desktop" "$T/pfx/etc/xdg/autostart/kesrow.desktop"; do
-    desktop-file-validate "$entry" || fail "$entry"
-done
+desktop-file-validate "$T/pfx/share/applications/kesrow.desktop" "$T/pfx/etc/xdg/autostart/kesrow.desktop" ||
+    fail "desktop entries"
 
-cpack -G DEB -B "$T/deb" --config "$build/CPackConfig.cmake" >"$T/cpack.log" 2>&1 || fail "cpack: $(cat "$T/cpack.log")"
+cpack -G DEB -B "$T/deb" --config "$build/CPackConfig.cmake" >"$T/log" 2>&1 || fail "cpack: $(cat "$T/log")"
 deb=$T/deb/kesrow_3.00.0003_$(dpkg --print-architecture).deb
-[ -f "$deb" ] || fail "no $deb: $(ls "$T/deb")"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort >"$T/files"
-cat >"$T/expected" <<LIST
+diff - "$T/files" <<LIST || fail "package files differ"
 ./etc/xdg/autostart/kesrow.desktop
 ./usr/bin/kesrow
 ./usr/lib/systemd/user/kesrow-console.service
@@ -33,13 +29,11 @@ cat >"$T/expected" <<LIST
 ./usr/share/icons/hicolor/scalable/apps/kesrow.svg
 ./usr/share/man/man1/kesrow.1.gz
 LIST
-diff "$T/expected" "$T/files" || fail "package files differ"
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libc6 libstdc++6 libqt6widgets6; do
     case ", $depends" in *", $lib "*) ;; *) fail "Depends lacks $lib: $depends" ;; esac
 done
 [ "$(dpkg-deb -I "$deb" conffiles)" = /etc/xdg/autostart/kesrow.desktop ] || fail "conffiles"
-dpkg-deb -x "$deb" "$T/root"
-grep -qx "ExecStart=/usr/bin/kesrow --console" "$T/root/usr/lib/systemd/user/kesrow-console.service" ||
-    fail "packaged unit does not name /usr/bin/kesrow"
+dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/lib/systemd/user/kesrow-console.service |
+    grep -qx "ExecStart=/usr/bin/kesrow --console" || fail "packaged unit does not name /usr/bin/kesrow"
 echo "PASS package: $(wc -l <"$T/files") files; Depends: $depends"

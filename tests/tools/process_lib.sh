@@ -30,10 +30,7 @@ end_all() {
 wait_until() {
     local end=$((SECONDS + $1))
     shift
-    until "$@"; do
-        ((SECONDS < end)) || return 1
-        sleep 0.05
-    done
+    until "$@"; do ((SECONDS < end)) && sleep 0.05 || return 1; done
 }
 
 # ended_with <pid> <status>
@@ -50,8 +47,7 @@ declare -A LINE=()
 dial() {
     local name=$1
     shift
-    rm -f "$T/$name.line"
-    mkfifo "$T/$name.line"
+    rm -f "$T/$name.line" && mkfifo "$T/$name.line"
     spawn "$@" "$DIALUP_LINE" ppp0 <>"$T/$name.line" >"$T/$name.line.out" 2>&1
     LINE[$name]=${PIDS[-1]}
     wait_until 10 grep -qx up "$T/$name.line.out" || fail "dial-up line of $name"
@@ -61,6 +57,7 @@ hang_up() { kill -TERM "${LINE[$1]}" && wait "${LINE[$1]}"; }
 # The status file holds exactly the value CR LF (host names are ASCII).
 status_is() { cmp -s <(printf '%s\r\n' "$1") "$SHARE/kesrow.txt"; }
 log_size() { stat -c %s "$SHARE/kesrow.log" 2>/dev/null || echo 0; }
+cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 
 # The log after a byte offset as C:<host> D:<host> V:<host> (connect,
 # disconnect, violation); fails on any line of another shape or ending.
