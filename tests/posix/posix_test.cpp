@@ -1,6 +1,5 @@
 // The Linux services against the real system: the instance lock, the clock,
 // the current directory, the system information tool and the dial-up probe.
-#include <fcntl.h>
 #include <net/if.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -11,47 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "dialup_line_process.h"
 #include "fake_platform.h"
 #include "platform/console/console_services.h"
 
 namespace kesrow::testing {
 namespace {
-
-// The dialup_line program: a simulated dial-up line, up from construction
-// (it has said "up") until hangUp() or destruction.
-class DialUpLineProcess {
-public:
-    explicit DialUpLineProcess(const std::string& arguments)
-    {
-        int in[2];
-        if (pipe2(in, O_CLOEXEC) != 0 || fcntl(in[0], F_SETFD, 0) != 0) throw std::runtime_error("pipe");  // its stdin
-        const std::string command = "exec " KESROW_DIALUP_LINE " " + arguments + " </dev/fd/" + std::to_string(in[0]);
-        std::fflush(nullptr);
-        out_ = popen(command.c_str(), "re");
-        close(in[0]);
-        input_ = in[1];
-        char said[4] = {};
-        if (!out_ || !std::fgets(said, sizeof said, out_) || std::string(said) != "up\n")  // its stderr tells why
-            throw std::runtime_error(command + ": no line (exit code " + std::to_string(hangUp()) + ")");
-    }
-    ~DialUpLineProcess() { if (out_) hangUp(); }
-    // Closes its stdin, waits until it and the line are gone; returns its exit code.
-    int hangUp()
-    {
-        close(input_);
-        const int status = out_ ? pclose(out_) : -1;
-        out_ = nullptr;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-private:
-    std::FILE* out_ = nullptr;
-    int input_ = -1;
-};
 
 // 1 when another process gets the lock, 0 when it is refused.
 int OtherCopyGetsLock(const std::string& path)
@@ -163,9 +130,9 @@ TEST(LinuxDialUpInNamespace, OnlyPppLinesAndModemsThatAreUpAndRunningCount)
     lo.ifr_flags = IFF_UP;
     ASSERT_EQ(ioctl(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0), SIOCSIFFLAGS, &lo), 0);
     LinuxDialUp dialUp;
-    DialUpLineProcess tun("--kind tun tun0"), tap("--kind tap eth7"), down("--no-carrier ppp3");
+    DialUpLineProcess tun({"--kind", "tun", "tun0"}), tap({"--kind", "tap", "eth7"}), down({"--no-carrier", "ppp3"});
     EXPECT_EQ(dialUp.activeConnections(), 0);
-    DialUpLineProcess line("ppp-fifteen-chr"), modem("--kind tap ww0"), other("--kind tun wwan1");
+    DialUpLineProcess line({"ppp-fifteen-chr"}), modem({"--kind", "tap", "ww0"}), other({"--kind", "tun", "wwan1"});
     EXPECT_EQ(dialUp.activeInterfaces(), (std::vector<std::string>{"ppp-fifteen-chr", "ww0", "wwan1"}));
     ASSERT_EQ(line.hangUp(), 0);
     EXPECT_EQ(dialUp.activeConnections(), 2);
