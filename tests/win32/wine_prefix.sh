@@ -1,22 +1,15 @@
 #!/bin/sh
-# Makes the test run's Wine prefix once (Wine's first start takes seconds)
-# and the Japanese locale Wine takes its code page and language from.
-#   wine_prefix.sh <wine folder>          make it; its server stays up a while
-#   wine_prefix.sh <wine folder> --stop   end the prefix's server
+# Makes the test run's Wine prefix once (Wine's first start takes seconds) and
+# the Japanese locale Wine takes its code page and language from; with --stop,
+# ends the prefix's server.   wine_prefix.sh <wine folder> [--stop]
 set -eu
-dir=$1
-export WINEPREFIX="$dir/prefix" WINEDEBUG=-all
-if [ "${2:-}" = --stop ]; then
-    [ ! -d "$WINEPREFIX" ] || wineserver -k 2>/dev/null || true
-    exit 0
-fi
+export WINEPREFIX="$1/prefix" WINEDEBUG=-all
 [ ! -d "$WINEPREFIX" ] || wineserver -k 2>/dev/null || true
-rm -rf "$dir"
-mkdir -p "$dir/locale"
-localedef -i ja_JP -f UTF-8 "$dir/locale/ja_JP.UTF-8"
-export LOCPATH="$dir/locale" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
+[ "${2:-}" != --stop ] || exit 0
+rm -rf "$1" && mkdir -p "$1/locale" "$WINEPREFIX"
+localedef -i ja_JP -f UTF-8 "$1/locale/ja_JP.UTF-8"
+export LOCPATH="$1/locale" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 # The server stays up between the tests, so that each start is quick.
 # Wine's own processes outlive this script: they must not hold its output.
 wineserver -p 120 </dev/null >/dev/null 2>&1
-env -u DISPLAY wineboot -i </dev/null >"$dir/wineboot.log" 2>&1 || { cat "$dir/wineboot.log"; exit 1; }
+env -u DISPLAY wineboot -i </dev/null >"$1/wineboot.log" 2>&1 || { cat "$1/wineboot.log"; exit 1; }
