@@ -10,7 +10,8 @@ start_screen() {  # Xvfb, then trayer unless told "notray"
     for attempt in 1 2 3; do
         spawn trayer --edge top --align right --widthtype pixel --width 200 --height 32 >>"$T/trayer.log" 2>&1
         wait_until 10 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0
-        kill -TERM "${PIDS[-1]}" && ((attempt < 3)) || fail "trayer did not start"
+        kill -TERM "${PIDS[-1]}" 2>/dev/null  # again, also when it ended by itself
+        ((attempt < 3)) || fail "trayer did not start"
     done
 }
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
