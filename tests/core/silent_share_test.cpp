@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <future>
+#include <utility>
 
 #include "core/main_form.h"
 #include "fake_platform.h"
@@ -29,8 +30,7 @@ TEST(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwar
     std::promise<void> entered, answer;
     bool held = false;
     fake.onCall = [&](const std::string& c) {
-        if (c != "probe" || held) return;
-        held = true;
+        if (c != "probe" || std::exchange(held, true)) return;
         entered.set_value();
         answer.get_future().wait();
     };

@@ -86,14 +86,10 @@ TEST(QtFrontEnd, Forms)
     int pressed = 0;
     AboutDialog([&] { ++pressed; }, nullptr).cmdSysInfo()->click();
     EXPECT_EQ(pressed, 1);
-}
-
-TEST(QtFrontEnd, QtsOwnTextsInJapanese)
-{
+    // Qt's own texts (an edit field's menu) in Japanese.
     QTranslator qtTexts;
     ASSERT_TRUE(LoadQtTranslations(qtTexts, QLocale(QLocale::Japanese, QLocale::Japan)));
     QCoreApplication::installTranslator(&qtTexts);
-    LogViewerDialog viewer("PC01", nullptr);
     std::unique_ptr<QMenu> menu(viewer.Text1()->createStandardContextMenu());
     QCoreApplication::removeTranslator(&qtTexts);
     QStringList texts;

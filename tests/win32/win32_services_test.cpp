@@ -1,7 +1,5 @@
-// The Windows services against real Win32 calls in Wine: the RAS record
-// logic, code page 932, file names beyond the code page and the registry
-// lookup of the system information tool. The instance mutex and the
-// tool's start are met by the desktop test.
+// The Windows services against real Win32 calls in Wine. The instance
+// mutex and the tool's start are met by the desktop test.
 #include <gtest/gtest.h>
 
 #include <raserror.h>
