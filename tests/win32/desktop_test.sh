@@ -1,10 +1,8 @@
 #!/bin/bash
-# kesrow.exe under Wine on a virtual desktop: Xvfb with trayer as the
-# notification area and no window manager, a Japanese locale. The icon, the
-# second copy's box, the popup's four items (log viewer, server path box,
-# About box and its tool, 終了); a Linux console copy, a computer of its own
-# on the same folder, sees the Windows copy's claim and the Windows copy
-# its claim; both write lines of one shape. 終了 and logging off release.
+# kesrow.exe under Wine (Japanese locale) on Xvfb with trayer, no window
+# manager: the icon, the second copy's box, the popup's four items and their
+# dialogs; a Linux console copy on a computer of its own sees the Windows
+# copy's claim and the Windows copy its claim. 終了 and logging off release.
 #   desktop_test.sh <kesrow.exe> <wine folder> <fake rasapi32.dll> <window_text.exe>
 #                   <started_marker.exe> <linux kesrow> <dialup_line>
 source "$(dirname "$0")/../tools/process_lib.sh"
