@@ -11,7 +11,10 @@ SHARE=$T/share PCS=(PC01 PC02 PC03)
 mkdir -p "$T/bin" "$SHARE" && cp "$1" "$2" "$T/bin/" && printf 'OK\r\n' >"$SHARE/kesrow.txt"
 KESROW=$T/bin/$(basename "$1") DIALUP_LINE=$T/bin/$(basename "$2")
 declare -A HOLDER=() COPY=() STRACE=()
-dump() { for n in "${PCS[@]}"; do echo "--- $n"; cat "$T/$n/out" "$T/$n/err"; done; log_tokens; }
+dump() {  # the server answering again first: a paused one would hold every copy at exit
+    [[ -z ${HOLDER[SRV]:-} ]] || kill -CONT $(pgrep --ns "${HOLDER[SRV]}" --nslist net sshd) 2>/dev/null
+    for n in "${PCS[@]}"; do echo "--- $n"; cat "$T/$n/out" "$T/$n/err"; done; log_tokens
+}
 
 # A machine whose namespaces a sleeper keeps; everything started in it ends
 # when the test does, even when the test is killed.
@@ -119,7 +122,7 @@ waiting() {  # its share worker waits in a file call of the status read: openat,
     done
     return 1
 }
-resume_and_fail() { head /proc/"${COPY[PC02]}"/task/*/syscall /proc/"${COPY[PC03]}"/task/*/syscall >&2; kill -CONT $server; fail "$@"; }  # a paused server would hold every copy at exit
+resume_and_fail() { head /proc/"${COPY[PC02]}"/task/*/syscall /proc/"${COPY[PC03]}"/task/*/syscall >&2; fail "$@"; }
 traced() { grep -q 'TracerPid:[[:space:]]*[1-9]' "/proc/${COPY[$1]}/status"; }
 mark
 server=$(pgrep --ns "${HOLDER[SRV]}" --nslist net -d ' ' sshd)
@@ -162,10 +165,25 @@ done
 cmp -s -n "$(stat -c %s "$T/log.before")" "$T/log.before" "$SHARE/kesrow.log" || fail "the log lost lines"
 expect "C:PC02 D:PC02 " "$UNKNOWN_ICON" "$FREE_ICON" "$(held_icon PC02)" "$FREE_ICON"
 
-echo "== the file server freezes while a copy holds the line: a stop signal ends it within 6 s"
+echo "== the file server freezes: unknown, nothing lost or doubled; a stop signal ends a holder within 6 s"
 # The server's processes stopped: every file call of the copies waits.
 mark
 server=$(pgrep --ns "${HOLDER[SRV]}" --nslist net -d ' ' sshd)
+kill -STOP $server
+dial PC01 start_on PC01
+wait_until 10 icons_are "$UNKNOWN_ICON" || fail "no unknown picture while the share is frozen"
+kill -CONT $server
+seen_by_all PC01 "$(held_icon PC01)"
+hang_up PC01
+seen_by_all OK "$FREE_ICON"
+[[ $(tokens) == "C:PC01 D:PC01 " ]] || fail "log since the mark: $(tokens)"
+# The first reading afterwards is a change: "OK" when it came before the claim.
+for n in "${PCS[@]}"; do
+    [[ $(tail -n +$((OUT[$n] + 1)) "$T/$n/out") =~ ^"$UNKNOWN_ICON"$'\n'("$FREE_ICON"$'\n')?"$(held_icon PC01)"$'\n'"$FREE_ICON"$ ]] ||
+        fail "$n's icons"
+done
+quiet "${PCS[@]}"
+mark
 dial PC01 start_on PC01
 seen_by_all PC01 "$(held_icon PC01)"
 kill -STOP $server
