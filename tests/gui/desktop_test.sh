@@ -125,13 +125,14 @@ for signal in INT HUP; do
     kesrow_start $signal
     ends_releasing kill -$signal $PID
 done
-# The share freezes while a copy holds the line: the unknown picture; 終了
-# ends the copy within 6 s, never waiting on the share, and the claim stays.
+# The share freezes while a copy holds the line: the unknown picture; the menu
+# and the About box answer, 終了 ends the copy within 6 s, and the claim stays.
 kesrow_start frozen
 wait_until 20 status_is "$(hostname)" && wait_until 20 shows_held || fail "the copy did not claim the line"
 held=$(picture) && server -STOP
 unknown() { local now; now=$(picture) && [[ $now != "$free" && $now != "$held" ]]; }
 wait_until 10 unknown || fail "no unknown picture while the share is frozen"
+MENU_WAIT=3 choose 2 ケスロウのﾊﾞｰｼﾞｮﾝ情報 && closes_with ケスロウのﾊﾞｰｼﾞｮﾝ情報 Escape
 MENU_WAIT=3 choose 3
 wait_until 3 eval '! tray_window' || fail "the icon stayed after 終了"
 # The main thread ends; the one inside the frozen call holds the process until the server answers.
