@@ -82,24 +82,13 @@ std::uint64_t Size(int fd, const std::string& path)
     return std::uint64_t(st.st_size);
 }
 
-std::string ReadAtMost(int fd, const std::string& path, std::size_t limit)
+std::size_t ReadSome(int fd, const std::string& path, char* buffer, std::size_t size)
 {
-    std::string content(std::min<std::size_t>(limit + 1, 65536), '\0');
-    std::size_t size = 0;
     for (;;) {
-        if (size == content.size()) {
-            if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
-            content.resize(std::min(limit + 1, size * 2));
-        }
-        const ssize_t n = read(fd, content.data() + size, content.size() - size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) Fail(path, errno);
-        if (n == 0) break;
-        size += std::size_t(n);
+        const ssize_t n = read(fd, buffer, size);
+        if (n >= 0) return std::size_t(n);
+        if (errno != EINTR) Fail(path, errno);
     }
-    if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
-    content.resize(size);
-    return content;
 }
 
 std::string ReadAt(int fd, const std::string& path, std::uint64_t offset, std::size_t length)

@@ -23,8 +23,8 @@ int Open(const std::string& path, Access access);
 void Close(int fd, const std::string& path);
 void CloseQuietly(int fd);
 std::uint64_t Size(int fd, const std::string& path);
-// Reads from the current position to the end; more than limit bytes fails.
-std::string ReadAtMost(int fd, const std::string& path, std::size_t limit);
+// Reads up to size bytes from the current position; 0 at the end.
+std::size_t ReadSome(int fd, const std::string& path, char* buffer, std::size_t size);
 // At most length bytes from offset on.
 std::string ReadAt(int fd, const std::string& path, std::uint64_t offset, std::size_t length);
 // One write, so that a line is never interleaved with another computer's

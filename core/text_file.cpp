@@ -21,6 +21,25 @@ std::string LineBytes(std::initializer_list<std::string_view> items)
     return line;
 }
 
+// From the current position to the end; more than limit bytes fails.
+std::string ReadAtMost(int fd, const std::string& path, std::size_t limit)
+{
+    std::string content(std::min<std::size_t>(limit + 1, 65536), '\0');
+    std::size_t size = 0;
+    for (;;) {
+        if (size == content.size()) {
+            if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
+            content.resize(std::min(limit + 1, size * 2));
+        }
+        const std::size_t n = files::ReadSome(fd, path, content.data() + size, content.size() - size);
+        if (n == 0) break;
+        size += n;
+    }
+    if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
+    content.resize(size);
+    return content;
+}
+
 }  // namespace
 
 FileError::FileError(const std::string& path, const std::string& message, int error)
@@ -97,7 +116,7 @@ void TextFile::loadContent()
 {
     if (loaded_) return;
     loaded_ = true;
-    reader_ = FieldReader(files::ReadAtMost(fd_, path_, limit_));
+    reader_ = FieldReader(ReadAtMost(fd_, path_, limit_));
 }
 
 bool TextFile::AtEnd()
@@ -186,7 +205,7 @@ std::string ReadTail(const std::string& path, std::size_t maxBytes, std::size_t&
     } closer{fd};
     skipped = 0;
     const std::size_t size = std::size_t(files::Size(fd, path));
-    if (size <= maxBytes) return files::ReadAtMost(fd, path, maxBytes);
+    if (size <= maxBytes) return ReadAtMost(fd, path, maxBytes);
     // One byte more than shown: a cut that falls on a line start loses nothing.
     const std::size_t start = size - maxBytes - 1;
     const std::string tail = files::ReadAt(fd, path, start, maxBytes + 1);

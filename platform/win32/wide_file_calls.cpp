@@ -101,24 +101,12 @@ std::uint64_t Size(int fd, const std::string& path)
     return std::uint64_t(size.QuadPart);
 }
 
-std::string ReadAtMost(int fd, const std::string& path, std::size_t limit)
+std::size_t ReadSome(int fd, const std::string& path, char* buffer, std::size_t size)
 {
-    std::string content(std::min<std::size_t>(limit + 1, 65536), '\0');
-    std::size_t size = 0;
-    for (;;) {
-        if (size == content.size()) {
-            if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
-            content.resize(std::min(limit + 1, size * 2));
-        }
-        DWORD n = 0;
-        const DWORD want = DWORD(std::min<std::size_t>(content.size() - size, 1 << 30));
-        if (!ReadFile(Handle(fd), content.data() + size, want, &n, nullptr)) FailWithLastError(path);
-        if (n == 0) break;
-        size += n;
-    }
-    if (size > limit) throw FileError(path, TooLargeText(limit), EFBIG);
-    content.resize(size);
-    return content;
+    DWORD n = 0;
+    const DWORD want = DWORD(std::min<std::size_t>(size, 1 << 30));
+    if (!ReadFile(Handle(fd), buffer, want, &n, nullptr)) FailWithLastError(path);
+    return n;
 }
 
 std::string ReadAt(int fd, const std::string& path, std::uint64_t offset, std::size_t length)
