@@ -67,17 +67,12 @@ void MainForm::pacedTick()
 // to show. outcome is filled as far as the tick got when it throws.
 void MainForm::pollOnce(TickOutcome& outcome, const std::string& holder, bool unknownShown)
 {
-    {
-        TextFile status(StatusFile(), OpenMode::Input);
-        if (status.AtEnd()) {  // also seen while another copy rewrites it
-            status.Close();
-            outcome.statusRead = true;
-            return;
-        }
-        outcome.status = status.ReadField();
-        status.Close();
-        outcome.statusRead = true;
-    }
+    TextFile status(StatusFile(), OpenMode::Input);
+    const bool empty = status.AtEnd();  // also seen while another copy rewrites it
+    if (!empty) outcome.status = status.ReadField();
+    status.Close();
+    outcome.statusRead = true;
+    if (empty) return;
     const std::string& s = outcome.status;
 
     // After the unknown picture, the first reading counts as a change.
