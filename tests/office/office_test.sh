@@ -115,10 +115,10 @@ echo "== two computers dial at once: both claim from OK, one warns"
 # Both dial while the file server is paused and each copy waits in the open
 # of its status read; each open after that is held for 1 s, so both have read
 # OK when the server comes back before either can open the file to claim it.
-waiting() {  # its share worker waits in a file call of the status read: openat, read, pread64 or fstat
-    local task c
+waiting() {  # its share worker waits in a file call of the status read: openat, fstat (newfstatat
+    local task c  # from glibc 2.33), read, pread64 or close; the dial-up question comes after it
     for task in /proc/"${COPY[$1]}"/task/*; do
-        read -r c _ <"$task/syscall" && [[ " 257 0 17 5 " == *" $c "* ]] && return 0
+        read -r c _ <"$task/syscall" && [[ " 257 5 262 0 17 3 " == *" $c "* ]] && return 0
     done
     return 1
 }
