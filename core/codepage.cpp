@@ -59,13 +59,13 @@ size_t Utf8SequenceLength(std::string_view s)
 
 }  // namespace
 
-std::string ToCp932(std::string_view utf8)
+std::string codepage::SystemToCp932(std::string_view utf8)
 {
     static Converter encoder("CP932", "UTF-8");
     return encoder.run(utf8, "?", Utf8SequenceLength);
 }
 
-std::string FromCp932(std::string_view bytes)
+std::string codepage::SystemFromCp932(std::string_view bytes)
 {
     static Converter decoder("UTF-8", "CP932");
     return decoder.run(bytes, "\xEF\xBF\xBD", [](std::string_view) { return size_t{1}; });

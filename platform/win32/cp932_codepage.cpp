@@ -32,7 +32,7 @@ wchar_t DecodeOne(const char* bytes, int length)
 
 }  // namespace
 
-std::string ToCp932(std::string_view utf8)
+std::string codepage::SystemToCp932(std::string_view utf8)
 {
     std::wstring wide = win32::Widen(utf8);
     // Code page 932 holds nothing beyond the BMP: a surrogate pair is one
@@ -54,7 +54,7 @@ std::string ToCp932(std::string_view utf8)
     return bytes;
 }
 
-std::string FromCp932(std::string_view bytes)
+std::string codepage::SystemFromCp932(std::string_view bytes)
 {
     std::wstring wide;
     wide.reserve(bytes.size());
