@@ -28,22 +28,8 @@ if [ -n "${KESROW_IDLE_NETNS:-}" ]; then
     namespace="own network namespace ($(ip -o link | wc -l) links)"
 fi
 
-work=$(mktemp -d /var/tmp/kesrow-idle-cost.XXXXXX)
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-mkdir -p "$work/share" "$work/office" "$work/runtime"
-chmod 700 "$work/runtime"
-printf 'OK\r\n' > "$work/share/kesrow.txt"
-printf '%s/share/\r\n' "$work" > "$work/office/pas.txt"
-export XDG_RUNTIME_DIR=$work/runtime
+source "$here/demo_office.sh"
+demo_office idle-cost
 
 (cd "$work/office" && exec "$binary" --console </dev/null >"$work/kesrow.out" 2>"$work/kesrow.err") &
 pids+=($!)

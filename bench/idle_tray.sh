@@ -14,27 +14,12 @@ binary=$(realpath "${1:-$here/../build/app/kesrow}")
 seconds=${2:-60}
 [ -x "$binary" ] || { echo "no program at $binary (build it first)" >&2; exit 1; }
 
-work=$(mktemp -d /var/tmp/kesrow-idle.XXXXXX)
-pids=()
-cleanup() {
-    local pid
-    # The program first (it takes down its icon), then the desktop.
-    for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-
-mkdir -p "$work/share" "$work/office" "$work/runtime"
-chmod 700 "$work/runtime"
-printf 'OK\r\n' > "$work/share/kesrow.txt"
-printf '%s/share/\r\n' "$work" > "$work/office/pas.txt"
+source "$here/demo_office.sh"
+demo_office idle-tray
 
 # A status-notifier service on the session bus would take the icon away
-# from the X tray; a private runtime folder keeps the instance lock apart.
+# from the X tray.
 unset DBUS_SESSION_BUS_ADDRESS
-export XDG_RUNTIME_DIR=$work/runtime
 
 desktop="Xvfb + openbox + trayer"
 if command -v Xvfb >/dev/null && command -v openbox >/dev/null && command -v trayer >/dev/null; then
@@ -58,7 +43,7 @@ fi
 cd "$work/office"
 "$binary" >"$work/kesrow.out" 2>"$work/kesrow.err" &
 kesrow=$!
-pids=("$kesrow" "${pids[@]}")
+pids=("$kesrow" "${pids[@]}")  # the program first: it takes down its icon
 
 # Let start-up and the first ticks pass before measuring.
 sleep 5
