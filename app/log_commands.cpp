@@ -17,7 +17,7 @@ namespace {
 std::string ReadServerPath()
 {
     PosixProcess process;
-    TextFile pas(ServerPathFileToRead(process), OpenMode::Input);
+    TextFile pas(ServerPathFileToRead(process), OpenMode::Input, {.links = files::Links::Follow});
     std::string path = pas.ReadField();
     pas.Close();
     return path;

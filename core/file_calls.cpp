@@ -27,10 +27,14 @@ std::string SystemMessage(int err)
     throw FileError(path, SystemMessage(err), err);
 }
 
-int OpenOrdinaryFile(const std::string& path, int flags, mode_t mode = 0666)
+int OpenOrdinaryFile(const std::string& path, int flags, Links links)
 {
-    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
-    if (fd < 0) Fail(path, errno);
+    if (links == Links::Refuse) flags |= O_NOFOLLOW;
+    const int fd = open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (errno == ELOOP && links == Links::Refuse) throw FileError(path, kLinkRefused, ELOOP);
+        Fail(path, errno);
+    }
     struct stat st {};
     if (fstat(fd, &st) != 0) {
         const int err = errno;
@@ -45,21 +49,59 @@ int OpenOrdinaryFile(const std::string& path, int flags, mode_t mode = 0666)
     return fd;
 }
 
+// A new file gets the bits the folder's admin gave likeFile, not this
+// user's umask, and its group where this user may give it.
+void TakeAccessOf(int fd, const std::string& likeFile)
+{
+    struct stat like {};
+    if (likeFile.empty() || lstat(likeFile.c_str(), &like) != 0 || !S_ISREG(like.st_mode)) return;
+    fchmod(fd, like.st_mode & 0666);
+    struct stat made {};
+    if (fstat(fd, &made) == 0 && made.st_gid != like.st_gid && fchown(fd, uid_t(-1), like.st_gid) != 0) {
+        // Not a member of that group: the folder's own rule stands.
+    }
+}
+
+// Opens the file as it is, or creates it when it is missing; only a file
+// this call created takes likeFile's access.
+int OpenOrCreate(const std::string& path, int flags, Links links, const std::string& likeFile)
+{
+    for (int attempt = 0;; ++attempt) {
+        try {
+            return OpenOrdinaryFile(path, flags, links);
+        } catch (const FileError& e) {
+            if (e.error() != ENOENT) throw;
+        }
+        try {
+            const int fd = OpenOrdinaryFile(path, flags | O_CREAT | O_EXCL, Links::Refuse);
+            TakeAccessOf(fd, likeFile);
+            return fd;
+        } catch (const FileError& e) {
+            // Another computer created it meanwhile: open theirs.
+            if (e.error() != EEXIST || attempt == 3) throw;
+        }
+    }
+}
+
 }  // namespace
 
-int Open(const std::string& path, Access access)
+int Open(const std::string& path, Access access, Links links, const std::string& likeFile)
 {
     switch (access) {
-    case Access::Read: return OpenOrdinaryFile(path, O_RDONLY);
-    case Access::Truncate: return OpenOrdinaryFile(path, O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW);
-    case Access::CreateNew: return OpenOrdinaryFile(path, O_WRONLY | O_CREAT | O_EXCL);
+    case Access::Read: return OpenOrdinaryFile(path, O_RDONLY, links);
+    case Access::Write: return OpenOrCreate(path, O_WRONLY, links, likeFile);
+    case Access::CreateNew: {
+        const int fd = OpenOrdinaryFile(path, O_WRONLY | O_CREAT | O_EXCL, Links::Refuse);
+        TakeAccessOf(fd, likeFile);
+        return fd;
+    }
     case Access::Append:
         // Read access only to see how the last line ends.
         try {
-            return OpenOrdinaryFile(path, O_RDWR | O_APPEND | O_CREAT);
+            return OpenOrCreate(path, O_RDWR | O_APPEND, links, likeFile);
         } catch (const FileError& e) {
             if (e.error() != EACCES) throw;
-            return OpenOrdinaryFile(path, O_WRONLY | O_APPEND | O_CREAT);
+            return OpenOrCreate(path, O_WRONLY | O_APPEND, links, likeFile);
         }
     }
     return -1;
@@ -111,10 +153,17 @@ void WriteWhole(int fd, const std::string& path, const std::string& bytes)
     if (std::size_t(n) != bytes.size()) Fail(path, ENOSPC);
 }
 
-void KeepAccess(const std::string& replaced, int fd)
+void Overwrite(int fd, const std::string& path, const std::string& bytes)
 {
-    struct stat old {};
-    if (stat(replaced.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);
+    ssize_t n;
+    do n = pwrite(fd, bytes.data(), bytes.size(), 0);
+    while (n < 0 && errno == EINTR);
+    if (n < 0) Fail(path, errno);
+    if (std::size_t(n) != bytes.size()) Fail(path, ENOSPC);
+    int rc;
+    do rc = ftruncate(fd, off_t(bytes.size()));
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0) Fail(path, errno);
 }
 
 void Remove(const std::string& path)

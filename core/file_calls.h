@@ -11,14 +11,21 @@ namespace kesrow::files {
 
 enum class Access {
     Read,       // the file must exist
-    Truncate,   // created if missing, emptied if present
+    Write,      // created if missing; kept as it is (not emptied) when present
     Append,     // created if missing; writes go to the end
     CreateNew,  // created; fails when it exists
 };
 
+// The shared folder's files are opened as they are: a link in their place
+// is refused, never followed to a file elsewhere. The user's own files
+// (pas.txt) follow links as any program does.
+enum class Links { Refuse, Follow };
+
 // Opens without waiting (a FIFO in the file's place would block for ever)
-// and keeps the file only when it is an ordinary file.
-int Open(const std::string& path, Access access);
+// and keeps the file only when it is an ordinary file. A file that this
+// call creates takes the permission bits (and, where the folder allows, the
+// group) of likeFile, so that every user of a shared folder can use it.
+int Open(const std::string& path, Access access, Links links = Links::Refuse, const std::string& likeFile = {});
 // Reports a failed close: a network file system reports a failed write as late as here.
 void Close(int fd, const std::string& path);
 void CloseQuietly(int fd);
@@ -30,8 +37,10 @@ std::string ReadAt(int fd, const std::string& path, std::uint64_t offset, std::s
 // One write, so that a line is never interleaved with another computer's
 // append; a short write (a full disk) is a failure.
 void WriteWhole(int fd, const std::string& path, const std::string& bytes);
-// The new file keeps who may read the file it replaces.
-void KeepAccess(const std::string& replaced, int fd);
+// The file's content becomes bytes, in place: one write at offset 0, then
+// the file is cut to that length. It keeps its identity, owner and access
+// rules; a reader in between sees the new line before the old tail.
+void Overwrite(int fd, const std::string& path, const std::string& bytes);
 // Nothing left at path; one that was never there is no failure.
 void Remove(const std::string& path);
 // The one place where a finished temporary file takes the file's place.

@@ -149,7 +149,7 @@ std::vector<LogLine> ReadLog(const std::string& logFile)
 {
     // Years of an office's log fit many times over; anything larger is not one.
     constexpr std::size_t kMostLogBytes = 256u * 1024 * 1024;
-    TextFile log(logFile, OpenMode::Input, kMostLogBytes);
+    TextFile log(logFile, OpenMode::Input, {.limit = kMostLogBytes});
     std::vector<LogLine> lines;
     while (!log.AtEnd())
         if (auto line = ParseLogLine(log.ReadField())) lines.push_back(std::move(*line));

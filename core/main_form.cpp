@@ -29,7 +29,7 @@ void MainForm::Form_Load()
         return;
     }
     try {
-        TextFile pas(ServerPathFileToRead(p_.process), OpenMode::Input);
+        TextFile pas(ServerPathFileToRead(p_.process), OpenMode::Input, {.links = files::Links::Follow});
         serverPath_ = pas.ReadField();
         serverPathRead_ = true;
         pas.Close();
@@ -154,27 +154,28 @@ void MainForm::setudan()
 
 std::string MainForm::LocalHostName()
 {
-    lastHostName_ = p_.host.localHostName();
-    return lastHostName_;
+    return p_.host.localHostName();
 }
 
-// Replaced whole and at once: a reader sees the old value or the new, never
-// an emptied file, whatever happens to this copy or the disk meanwhile.
+// Written over in place: the file keeps its identity, owner and access
+// rules, the folder need not be writable, and a reader never finds it empty.
+// One that vanished is made again, like the log.
 void MainForm::rewriteStatus(const std::string& value)
 {
-    ReplaceWithLine(StatusFile(), FieldText(value), TemporaryFileFor(StatusFile(), lastHostName_));
+    TextFile status(StatusFile(), OpenMode::Output, {.likeFile = LogFile()});
+    status.WriteLine({FieldText(value)});
+    status.Close();
 }
 
 void MainForm::appendLog(LogLine line, const char* marker)
 {
-    TextFile log(LogFile(), OpenMode::Append);
-    // The host name and the time are taken once the log is open.
+    // A log this copy creates takes the status file's access, which the
+    // office's admin set, so that every computer can append to it.
+    TextFile log(LogFile(), OpenMode::Append, {.likeFile = StatusFile()});
+    // The host name and the time are taken once the log is open. A line
+    // holding a comma is one quoted field, so that it is read back whole.
     const std::string host = LocalHostName();
-    const std::string text = line(host, DateTimeText(p_.clock.now()));
-    if (marker)
-        log.WriteLine({marker, text});
-    else
-        log.WriteLine({text});
+    log.WriteLine({FieldText(std::string(marker ? marker : "") + line(host, DateTimeText(p_.clock.now())))});
     log.Close();
 }
 

@@ -85,8 +85,7 @@ private:
     void warnViolation();
     void unloadQuietlyAndEnd();
     void rewriteStatus(const std::string& value);
-    // The host name component's answer; the last one also names this
-    // computer's temporary status file.
+    // The host name component's answer, asked afresh.
     std::string LocalHostName();
     using LogLine = std::string (*)(const std::string& host, const std::string& when);
     void appendLog(LogLine line, const char* marker = nullptr);
@@ -97,7 +96,6 @@ private:
     // Written on the user-interface thread, read by paced ticks on the worker.
     mutable std::mutex state_;
     std::string currentHolder_;
-    std::string lastHostName_;
     // Start-up read pas.txt: the unload path has a status file to check,
     // even when the path read was empty (the working directory's).
     bool serverPathRead_ = false;

@@ -22,7 +22,7 @@ std::string ServerPathFileToRead(Process& process)
 std::string StoredServerPath(const std::string& serverPathFile)
 {
     try {
-        TextFile in(serverPathFile, OpenMode::Input);
+        TextFile in(serverPathFile, OpenMode::Input, {.links = files::Links::Follow});
         return in.AtEnd() ? std::string() : in.ReadField();
     } catch (const FileError& e) {
         if (e.error() == ENOENT) return {};

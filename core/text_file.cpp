@@ -73,17 +73,18 @@ std::string FieldReader::ReadField()
     return fromCp932_ ? FromCp932(field) : field;
 }
 
-TextFile::TextFile(const std::string& path, OpenMode mode, std::size_t limit) : path_(path), limit_(limit)
+TextFile::TextFile(const std::string& path, OpenMode mode, const FileOptions& options)
+    : path_(path), mode_(mode), limit_(options.limit)
 {
     switch (mode) {
     case OpenMode::Input:
-        fd_ = files::Open(path, files::Access::Read);
+        fd_ = files::Open(path, files::Access::Read, options.links);
         break;
     case OpenMode::Output:
-        fd_ = files::Open(path, files::Access::Truncate);
+        fd_ = files::Open(path, files::Access::Write, options.links, options.likeFile);
         break;
     case OpenMode::Append: {
-        fd_ = files::Open(path, files::Access::Append);
+        fd_ = files::Open(path, files::Access::Append, options.links, options.likeFile);
         // How the last line ends: a failure to tell is taken as a line end.
         std::string last;
         try {
@@ -130,20 +131,20 @@ std::string TextFile::ReadField()
 
 void TextFile::WriteLine(std::initializer_list<std::string_view> items)
 {
+    if (mode_ == OpenMode::Output) return files::Overwrite(fd_, path_, LineBytes(items));
     files::WriteWhole(fd_, path_, std::string(unendedLine_) + LineBytes(items));
     unendedLine_ = {};
 }
 
-void ReplaceWithLine(const std::string& path, std::string_view text, std::string tempPath)
+void ReplaceWithLine(const std::string& path, std::string_view text)
 {
-    if (tempPath.empty()) tempPath = path + ".new";
+    const std::string tempPath = path + ".new";
     // Failures name the file the user knows, not the temporary one.
     try {
         // Exclusive creation after the removal: a stale file or a planted
         // link in its place is never written through.
         files::Remove(tempPath);
-        const int fd = files::Open(tempPath, files::Access::CreateNew);
-        files::KeepAccess(path, fd);
+        const int fd = files::Open(tempPath, files::Access::CreateNew, files::Links::Refuse, path);
         try {
             files::WriteWhole(fd, path, LineBytes({text}));
         } catch (...) {
@@ -162,24 +163,6 @@ void ReplaceWithLine(const std::string& path, std::string_view text, std::string
     }
 }
 
-std::string TemporaryFileFor(const std::string& path, const std::string& hostName)
-{
-    constexpr std::size_t kMostNameBytes = 64;
-    std::string name;
-    for (unsigned char c : hostName) {
-        if (name.size() >= kMostNameBytes) break;
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (plain || c == '-' || c == '_' || c == '.') {
-            name += char(c);
-        } else {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, "%%%02X", c);
-            name += hex;
-        }
-    }
-    return path + "." + name + ".tmp";
-}
-
 std::string FieldText(const std::string& value)
 {
     const bool blankAtAnEnd = !value.empty() && (value.front() == ' ' || value.back() == ' ');
@@ -195,7 +178,7 @@ std::string AsReadBack(const std::string& value)
 
 std::string ReadTail(const std::string& path, std::size_t maxBytes, std::size_t& skipped)
 {
-    const int fd = files::Open(path, files::Access::Read);
+    const int fd = files::Open(path, files::Access::Read, files::Links::Refuse);
     struct Closer {
         int fd;
         ~Closer() { files::CloseQuietly(fd); }

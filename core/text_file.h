@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/file_calls.h"
+
 namespace kesrow {
 
 // A failed file access; what() names the file and the system's message.
@@ -29,12 +31,20 @@ private:
 
 enum class OpenMode {
     Input,   // the file must exist; reading starts at its beginning
-    Output,  // created if missing, emptied if present
+    Output,  // created if missing; its one line is written over it in place
     Append,  // created if missing; writing starts at its end
 };
 
 // The most a one-line file (a host name, a path) may hold.
 inline constexpr std::size_t kLineFileLimit = 4096;
+
+struct FileOptions {
+    // For Input, the most bytes the file may hold; more is a failure.
+    std::size_t limit = kLineFileLimit;
+    files::Links links = files::Links::Refuse;
+    // A file that Output or Append creates takes this one's access.
+    std::string likeFile;
+};
 
 // The field rule over bytes already read: comma- or line-delimited fields,
 // leading spaces skipped, a quoted field taken between its quotes.
@@ -58,8 +68,7 @@ private:
 
 class TextFile {
 public:
-    // limit: for Input, the most bytes the file may hold; more is a failure.
-    TextFile(const std::string& path, OpenMode mode, std::size_t limit = kLineFileLimit);
+    TextFile(const std::string& path, OpenMode mode, const FileOptions& options = {});
     ~TextFile();
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
@@ -68,8 +77,10 @@ public:
     bool AtEnd();
     // The next field by the field rule. Throws at the end of the file.
     std::string ReadField();
-    // The items one after the other, then CR LF, in one write. In append
-    // mode a last line left without its line end is ended first.
+    // The items one after the other, then CR LF, in one write. In output
+    // mode they become the file's whole content, written over the old in
+    // place, so that a reader never finds it empty; in append mode a last
+    // line left without its line end is ended first.
     void WriteLine(std::initializer_list<std::string_view> items);
     // Reports a failed close; the destructor closes silently.
     void Close();
@@ -79,22 +90,17 @@ private:
 
     std::string path_;
     int fd_ = -1;
+    OpenMode mode_;
     std::size_t limit_;
     FieldReader reader_;
     bool loaded_ = false;
     std::string_view unendedLine_;  // what ends a torn last line before the first append
 };
 
-// Replaces the file by one line (text + CR LF) at once: written whole to
-// tempPath beside it, then moved over it, so that a reader sees the old or
-// the new content and a failed write leaves the old. A stale tempPath from an
-// earlier attempt is removed first; by default it is path + ".new".
-void ReplaceWithLine(const std::string& path, std::string_view text, std::string tempPath = {});
-
-// The temporary file beside path that this computer writes before replacing
-// it: path + "." + the host name with every byte a file name on the server
-// might not hold written as %XX + ".tmp".
-std::string TemporaryFileFor(const std::string& path, const std::string& hostName);
+// Replaces the user's own one-line file (pas.txt) at once: written whole to
+// path + ".new" beside it, then moved over it, so that a reader sees the old
+// or the new content and a failed write leaves the old.
+void ReplaceWithLine(const std::string& path, std::string_view text);
 
 // The field to write so that the field rule reads value back whole: in
 // double quotes when it holds a comma or starts with a blank (the rule

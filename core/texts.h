@@ -49,6 +49,7 @@ inline constexpr const char* kServerPathNotChanged = "サーバパスを変更�
 // Failures: a lead sentence, then the file and the system's message.
 inline constexpr const char* kProgramEnds = "エラーが発生したため、ケスロウを終了します。\r";
 inline constexpr const char* kNotOrdinaryFile = "通常のファイルではありません";
+inline constexpr const char* kLinkRefused = "リンクです（共有フォルダのリンクはたどりません）";
 inline constexpr const char* kReadPastEnd = "ファイルの終わりを越えて読もうとしました";
 inline std::string TooLargeText(std::size_t limit)
 {

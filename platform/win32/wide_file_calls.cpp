@@ -51,11 +51,11 @@ HANDLE Handle(int fd)
 
 }  // namespace
 
-int Open(const std::string& path, Access access)
+int Open(const std::string& path, Access access, Links, const std::string&)
 {
     const std::wstring name = win32::Widen(path);
     DWORD rights = GENERIC_READ, disposition = OPEN_EXISTING;
-    if (access == Access::Truncate) rights = GENERIC_WRITE, disposition = CREATE_ALWAYS;
+    if (access == Access::Write) rights = GENERIC_WRITE, disposition = OPEN_ALWAYS;
     if (access == Access::CreateNew) rights = GENERIC_WRITE, disposition = CREATE_NEW;
     // Append data only: every write lands at the end, as with O_APPEND.
     if (access == Access::Append) rights = GENERIC_READ | FILE_APPEND_DATA | SYNCHRONIZE, disposition = OPEN_ALWAYS;
@@ -129,9 +129,15 @@ void WriteWhole(int fd, const std::string& path, const std::string& bytes)
     if (n != bytes.size()) Fail(path, ENOSPC);
 }
 
-void KeepAccess(const std::string&, int)
+void Overwrite(int fd, const std::string& path, const std::string& bytes)
 {
-    // A new file takes the access rules of its folder, as the old one did.
+    OVERLAPPED at{};
+    DWORD n = 0;
+    if (!WriteFile(Handle(fd), bytes.data(), DWORD(bytes.size()), &n, &at)) FailWithLastError(path);
+    if (n != bytes.size()) Fail(path, ENOSPC);
+    LARGE_INTEGER end;
+    end.QuadPart = LONGLONG(bytes.size());
+    if (!SetFilePointerEx(Handle(fd), end, nullptr, FILE_BEGIN) || !SetEndOfFile(Handle(fd))) FailWithLastError(path);
 }
 
 void Remove(const std::string& path)

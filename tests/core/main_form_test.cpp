@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/codepage.h"
+#include "core/text_file.h"
 #include "fake_platform.h"
 #include "ui/tray_menu.h"
 
@@ -139,7 +140,7 @@ std::string LogBytes(const std::string& lines)
     std::string out, t = " 1998/09/03 10:15:00 ";
     std::istringstream in(lines);
     for (std::string w, h; in >> w && (h = w.substr(1), true);)
-        out += ToCp932(w[0] == '!' ? "※※※※ " + h + "の接続違反が" + t + "にありました\r\n" : h + "が、" + t + (w[0] == '+' ? "接続\r\n" : "切断\r\n"));
+        out += ToCp932(FieldText(w[0] == '!' ? "※※※※ " + h + "の接続違反が" + t + "にありました" : h + "が、" + t + (w[0] == '+' ? "接続" : "切断")) + "\r\n");
     return out;
 }
 

@@ -45,6 +45,8 @@ TEST(TextFile, WritesCp932LinesWithCrLf)
     EXPECT_EQ(ReadBytes(path), "PC01\r\n\x81\xA6\x81\xA6\x81\xA6\x81\xA6 \x8C\x6F\x97\x9D\r\n");
     TextFile(path, OpenMode::Output).WriteLine({"OK"});
     EXPECT_EQ(ReadBytes(path), "OK\r\n");
+    TextFile(path, OpenMode::Output).WriteLine({"PC-LONGER"});
+    EXPECT_EQ(ReadBytes(path), "PC-LONGER\r\n");
     TextFile(fresh, OpenMode::Output).WriteLine({""});
     EXPECT_EQ(ReadBytes(fresh), "\r\n");
 

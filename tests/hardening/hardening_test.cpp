@@ -47,19 +47,35 @@ TEST(TextFile, EndsATornLastLogLineFirst)
     }
 }
 
-// The status is replaced whole: a stale temporary file, even a planted link
-// in its place, is removed rather than written through.
-TEST(TextFile, ReplacesWholeThroughAFreshTemporaryFile)
+// The status is written over in place: the same file (inode, bits) holds
+// the new line alone; a planted link is refused, its target untouched; a
+// file made anew takes the access of its model.
+TEST(TextFile, WritesTheStatusInPlaceAndNeverThroughALink)
 {
     TempDir dir;
-    const std::string path = dir.file("kesrow.txt"), temp = TemporaryFileFor(path, "PC,1/é");
-    EXPECT_EQ(temp, path + ".PC%2C1%2F%C3%A9.tmp");
+    const std::string path = dir.file("kesrow.txt"), log = dir.file("kesrow.log");
+    WriteBytes(path, "PC-WITH-A-LONG-NAME\r\n");
+    ASSERT_EQ(chmod(path.c_str(), 0604), 0);
+    struct stat before {}, after {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    TextFile(path, OpenMode::Output).WriteLine({"OK"});
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_EQ(ReadBytes(path), "OK\r\n");
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    TextFile(log, OpenMode::Append, {.likeFile = path}).WriteLine({"A"});
+    ASSERT_EQ(stat(log.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0604u) << "a new log takes the status file's bits";
+
     WriteBytes(dir.file("victim"), "keep");
-    fs::create_symlink(dir.file("victim"), temp);
-    ReplaceWithLine(path, "PC01", temp);
-    EXPECT_EQ(ReadBytes(path), "PC01\r\n");
+    for (const std::string& name : {path, log}) {
+        fs::remove(name);
+        fs::create_symlink(dir.file("victim"), name);
+        EXPECT_THROW(TextFile(name, OpenMode::Output).WriteLine({"PC01"}), FileError);
+        EXPECT_THROW(TextFile(name, OpenMode::Append).WriteLine({"PC01"}), FileError);
+        EXPECT_THROW(TextFile(name, OpenMode::Input).AtEnd(), FileError);
+    }
     EXPECT_EQ(ReadBytes(dir.file("victim")), "keep");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "only the status and the victim";
 }
 
 // A log beyond the viewer's limit shows its last whole lines after a line
