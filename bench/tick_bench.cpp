@@ -54,7 +54,7 @@ public:
     std::string currentDirectory() override { return folder_; }
     std::string computerSettingsDirectory() override { return ""; }
     void formUnloaded() override {}
-    void end() override {}
+    void end(int) override {}
 
     // What the share worker hands back runs on the measuring thread.
     void post(std::function<void()> task) override
@@ -155,6 +155,7 @@ int Run(int ticks, std::string parent)
     Platform platform{quiet, host, quiet, quiet, clock, quiet, dialUp, quiet};
     MainForm form(platform);
     form.Form_Load();
+    quiet.runUntil([&] { return form.Settled(); });
     const auto tick = [&] {
         form.Timer1_Timer();
         quiet.runUntil([&] { return form.Settled(); });

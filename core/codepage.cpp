@@ -8,7 +8,9 @@
 namespace kesrow {
 namespace {
 
-// One conversion descriptor per direction, opened on first use.
+// One conversion descriptor per direction and thread, opened on first use:
+// a descriptor keeps state, and the share worker converts while the
+// user-interface thread does.
 class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
@@ -61,13 +63,13 @@ size_t Utf8SequenceLength(std::string_view s)
 
 std::string codepage::SystemToCp932(std::string_view utf8)
 {
-    static Converter encoder("CP932", "UTF-8");
+    thread_local Converter encoder("CP932", "UTF-8");
     return encoder.run(utf8, "?", Utf8SequenceLength);
 }
 
 std::string codepage::SystemFromCp932(std::string_view bytes)
 {
-    static Converter decoder("UTF-8", "CP932");
+    thread_local Converter decoder("UTF-8", "CP932");
     return decoder.run(bytes, "\xEF\xBF\xBD", [](std::string_view) { return size_t{1}; });
 }
 

@@ -7,8 +7,8 @@
 
 namespace kesrow {
 
-MainForm::MainForm(Platform& platform)
-    : p_(platform), share_(platform.uiThread, kSilentLimit, [this] {
+MainForm::MainForm(Platform& platform, std::chrono::milliseconds silentLimit)
+    : p_(platform), share_(platform.uiThread, silentLimit, [this] {
           try {
               if (!unloaded_) showUnknown();
           } catch (const std::exception&) {
@@ -33,16 +33,27 @@ void MainForm::Form_Load()
         serverPath_ = pas.ReadField();
         serverPathRead_ = true;
         pas.Close();
-
-        TextFile status(StatusFile(), OpenMode::Input);  // only whether it opens matters
-        status.Close();
-
-        p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
-        // Last, so that no tick runs while a failed start-up is recovering.
-        p_.timer.setEnabled(true);
     } catch (const std::exception&) {
-        errsyori();
+        return errsyori();
     }
+    // The icon is up at once; until the share has answered, the line's
+    // state is unknown. A share that does not answer is waited for, never
+    // taken for a failure: only a failed open goes to the recovery.
+    p_.tray.add(TrayImage::Unknown, kShareUnknownTooltip);
+    share_.run([this] { TextFile(StatusFile(), OpenMode::Input).Close(); },  // only whether it opens matters
+               [this](std::exception_ptr failure) {
+                   if (unloaded_) return;
+                   try {
+                       if (failure) std::rethrow_exception(failure);
+                       p_.tray.remove();
+                       p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
+                       // Last, so that no tick runs while a failed start-up is recovering.
+                       p_.timer.setEnabled(true);
+                   } catch (const std::exception&) {
+                       p_.tray.remove();
+                       errsyori();
+                   }
+               });
 }
 
 void MainForm::errsyori()
@@ -60,13 +71,14 @@ void MainForm::errsyori()
         // Say why and end rather than linger as a copy that holds the
         // instance lock and does nothing.
         p_.dialogs.messageBox(kServerPathNotChanged + std::string(e.what()), BoxStyle::Exclamation, kTitle);
+        return unloadQuietlyAndEnd(kFailed);
     }
     unloadQuietlyAndEnd();
 }
 
 // Start-up's own end, before any tick: it waits on the share as start-up
 // does. A failed release check is not reported; the process ends all the same.
-void MainForm::unloadQuietlyAndEnd()
+void MainForm::unloadQuietlyAndEnd(int exitStatus)
 {
     if (!unloaded_) {
         {
@@ -81,7 +93,7 @@ void MainForm::unloadQuietlyAndEnd()
         } catch (const std::exception&) {
         }
     }
-    p_.process.end();
+    p_.process.end(exitStatus);
 }
 
 void MainForm::Form_QueryUnload()
@@ -185,7 +197,7 @@ void MainForm::RunEvent(const std::function<void()>& handler)
         handler();
     } catch (const std::exception& e) {
         p_.dialogs.messageBox(kProgramEnds + std::string(e.what()), BoxStyle::Exclamation, kTitle);
-        p_.process.end();
+        p_.process.end(kFailed);
     }
 }
 

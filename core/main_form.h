@@ -17,15 +17,17 @@
 namespace kesrow {
 
 inline constexpr int kTimerIntervalMs = 100;
-// How long one access to the share may go unanswered before the icon says
-// that the line's state is unknown.
-inline constexpr std::chrono::milliseconds kSilentLimit{2000};
+// How long the share may go without answering a single access before the
+// icon says that the line's state is unknown; a share that answers slowly
+// is not unknown.
+inline constexpr std::chrono::milliseconds kSilentLimit{10000};
 // How long the unload path waits for its release before the copy ends without it.
 inline constexpr std::chrono::milliseconds kReleaseLimit{5000};
 
 class MainForm {
 public:
-    explicit MainForm(Platform& platform);
+    // silentLimit: kSilentLimit; tests give a shorter one.
+    explicit MainForm(Platform& platform, std::chrono::milliseconds silentLimit = kSilentLimit);
 
     // Start-up; the front end calls it once when the program starts.
     void Form_Load();
@@ -83,7 +85,7 @@ private:
     void showUnknown();
     bool IsDialedUp();
     void warnViolation();
-    void unloadQuietlyAndEnd();
+    void unloadQuietlyAndEnd(int exitStatus = 0);
     void rewriteStatus(const std::string& value);
     // The host name component's answer, asked afresh.
     std::string LocalHostName();
@@ -104,8 +106,11 @@ private:
     std::atomic<bool> violationOpen_{false};
     bool unloaded_ = false;
     bool inTick_ = false;
-    bool tickFailureShown_ = false;
+    bool tickFailureShown_ = false;  // since the last tick that went well
     bool unknownShown_ = false;
+    // User-interface thread only: a box of the poll cycle is open.
+    bool failureBoxOpen_ = false;
+    bool warningOpen_ = false;  // from the warning's first beep to its last
     // Last: its thread runs jobs on this form, so it goes first.
     ShareWorker share_;
 };

@@ -99,19 +99,26 @@ void MainForm::pollOnce(TickOutcome& outcome, const std::string& holder, bool un
     if (secondQuery != holder && thirdProbe) outcome.action = TickOutcome::Action::Violation;
 }
 
+// On the user-interface thread. A box that a tick opens never holds the
+// poll cycle: the tick has ended before the box opens, and later ticks keep
+// the icon true and claim or release the line while it is open.
 void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure)
 {
     if (unloaded_) return endTick();
-    try {
-        if (failure) {
-            // A status file that cannot be read: the line's state is unknown.
+    if (failure) {
+        // A status file that cannot be read: the line's state is unknown.
+        try {
             if (!outcome.statusRead) showUnknown();
-            std::rethrow_exception(failure);
+        } catch (const std::exception&) {
         }
-        {
-            std::lock_guard lock(state_);
-            tickFailureShown_ = false;
-        }
+        endTick();
+        return tickFailed(failure);
+    }
+    {
+        std::lock_guard lock(state_);
+        tickFailureShown_ = false;
+    }
+    try {
         switch (outcome.action) {
         case TickOutcome::Action::Change:
             p_.tray.remove();
@@ -126,30 +133,39 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
             }
             break;
         case TickOutcome::Action::Violation:
-            return warnViolation();  // ends the tick itself
+            endTick();
+            return warnViolation();
         case TickOutcome::Action::None:
             break;
         }
     } catch (const std::exception&) {
-        tickFailed(std::current_exception());
+        endTick();
+        return tickFailed(std::current_exception());
     }
     endTick();
 }
 
 // A file server away for a moment is routine: leave everything as it was,
-// say so once, and try again on the next tick.
+// say so once, and try again on the next tick. One such box at a time.
 void MainForm::tickFailed(std::exception_ptr failure)
 {
     {
         std::lock_guard lock(state_);
-        if (tickFailureShown_) return;
+        if (tickFailureShown_ || failureBoxOpen_) return;
         tickFailureShown_ = true;
     }
+    failureBoxOpen_ = true;
     try {
         std::rethrow_exception(failure);
     } catch (const std::exception& e) {
-        p_.dialogs.messageBox(std::string(kPollingStopped) + e.what(), BoxStyle::Exclamation, kTitle);
+        try {
+            p_.dialogs.messageBox(std::string(kPollingStopped) + e.what(), BoxStyle::Exclamation, kTitle);
+        } catch (...) {
+            failureBoxOpen_ = false;
+            throw;
+        }
     }
+    failureBoxOpen_ = false;
 }
 
 void MainForm::endTick()
@@ -158,33 +174,50 @@ void MainForm::endTick()
     inTick_ = false;
 }
 
+// Never less forbidding than what was last known: a held line keeps its
+// prohibition sign and its holder, and says that the share does not answer.
 void MainForm::showUnknown()
 {
+    std::string holder;
     {
         std::lock_guard lock(state_);
         if (unknownShown_) return;
         unknownShown_ = true;
+        holder = currentHolder_;
     }
     p_.tray.remove();
-    p_.tray.add(TrayImage::Unknown, kShareUnknownTooltip);
+    if (!holder.empty() && holder != kFreeLine)
+        p_.tray.add(TrayImage::Prohibition, LineHeldTooltip(holder) + kShareSilentNote);
+    else
+        p_.tray.add(TrayImage::Unknown, kShareUnknownTooltip);
 }
 
 // Beeps and the box on the user-interface thread; the violation line, timed
-// when the user closed the box, on the share worker behind them.
+// when the user closed the box, on the share worker behind them. Ticks go on
+// meanwhile; those that fall due before the last beep warn no second time.
 void MainForm::warnViolation()
 {
-    p_.dialogs.beep();
-    violationOpen_ = true;
-    p_.dialogs.violationWarning(kWarningText, kTitle);
-    if (!violationOpen_.exchange(false)) return endTick();  // the unload path has recorded it
-    share_.run([this] { appendLog(ViolationMessage, kViolationMarker); }, [this](std::exception_ptr failure) {
+    if (warningOpen_) return;
+    warningOpen_ = true;
+    const auto over = [this] { warningOpen_ = false; };
+    try {
+        p_.dialogs.beep();
+        violationOpen_ = true;
+        p_.dialogs.violationWarning(kWarningText, kTitle);
+    } catch (...) {
+        violationOpen_ = false;
+        over();
+        throw;
+    }
+    if (!violationOpen_.exchange(false)) return over();  // the unload path has recorded it
+    share_.run([this] { appendLog(ViolationMessage, kViolationMarker); }, [this, over](std::exception_ptr failure) {
+        over();
         try {
             if (failure) std::rethrow_exception(failure);
             p_.dialogs.beep();
         } catch (const std::exception&) {
             tickFailed(std::current_exception());
         }
-        endTick();
     });
 }
 

@@ -43,7 +43,7 @@ struct FileOptions {
     std::size_t limit = kLineFileLimit;
     files::Links links = files::Links::Refuse;
     // A file that Output or Append creates takes this one's access.
-    std::string likeFile;
+    std::string likeFile{};
 };
 
 // The field rule over bytes already read: comma- or line-delimited fields,

@@ -19,6 +19,8 @@ inline std::string LineHeldTooltip(const std::string& holder)
 {
     return "ダイアルアップに" + holder + "さんが接続中";
 }
+// After the held line's tooltip while the share does not answer.
+inline constexpr const char* kShareSilentNote = "（共有フォルダが応答しません）";
 
 // Start-up and its recovery.
 inline constexpr const char* kAlreadyRunning = "このアプリケーションはすでに開かれています。";

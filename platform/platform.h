@@ -75,6 +75,8 @@ public:
     virtual LocalDateTime now() = 0;
 };
 
+inline constexpr int kFailed = 1;
+
 class Process {
 public:
     virtual ~Process() = default;
@@ -86,8 +88,10 @@ public:
     virtual std::string computerSettingsDirectory() = 0;
     // The main form has been unloaded and no form is left: leave the event loop.
     virtual void formUnloaded() = 0;
-    // Stop at once; no further events run. A fake may return.
-    virtual void end() = 0;
+    // Stop at once with exitStatus (kFailed: the program could not do its
+    // work, so that a service manager may start it again); no further events
+    // run. A fake may return.
+    virtual void end(int exitStatus = 0) = 0;
 };
 
 class DialUp {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -33,12 +34,15 @@ public:
     Platform platform{*this, *this, *this, *this, *this, *this, *this, *this};
     UiServices ui{*this, *this};
 
+    // add<image>, then :holder for a held line's tooltip (~ when it says the share does not answer).
     void add(TrayImage image, const std::string& tip) override
     {
+        const bool silent = tip.ends_with(kShareSilentNote);
+        const std::string sentence = tip.substr(0, tip.size() - (silent ? std::strlen(kShareSilentNote) : 0));
         const std::string held = LineHeldTooltip("\n"), front = held.substr(0, held.find('\n'));
-        const std::string holder = tip.substr(std::min(front.size(), tip.size()), tip.size() - std::min(tip.size(), held.size() - 1));
+        const std::string holder = sentence.substr(std::min(front.size(), sentence.size()), sentence.size() - std::min(sentence.size(), held.size() - 1));
         const bool named = tip == kLineFreeTooltip || tip == kShareUnknownTooltip;
-        call("add" + std::to_string(int(image)) + (named ? "" : tip == LineHeldTooltip(holder) ? ":" + holder : "?" + tip));
+        call("add" + std::to_string(int(image)) + (named ? "" : sentence == LineHeldTooltip(holder) ? ":" + holder + (silent ? "~" : "") : "?" + tip));
     }
     void remove() override { call("rm"); }
     std::string localHostName() override { return call("host"), host; }
@@ -62,7 +66,7 @@ public:
     std::string currentDirectory() override { return call("cwd"), cwd; }
     std::string computerSettingsDirectory() override { return call("etc"), etc; }
     void formUnloaded() override { call("unloaded"); }
-    void end() override { call("end"); }
+    void end(int status) override { call(status ? "end" + std::to_string(status) : "end"); }
     int activeConnections() override { return call("probe"), Next(dialUps, 0); }
     int popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y) override
     {

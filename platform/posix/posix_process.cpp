@@ -43,11 +43,11 @@ void PosixProcess::formUnloaded()
     if (onUnloaded) onUnloaded();
 }
 
-void PosixProcess::end()
+void PosixProcess::end(int status)
 {
     std::fflush(stdout);
     std::fflush(stderr);
-    _exit(exitStatus);
+    _exit(status ? status : exitStatus);
 }
 
 }  // namespace kesrow

@@ -99,8 +99,9 @@ public:
     std::string computerSettingsDirectory() override { return ComputerSettingsDirectory(); }
     // Runs onUnloaded: the front end leaves its event loop.
     void formUnloaded() override;
-    // Flushes stdout and stderr and ends the process with exitStatus.
-    [[noreturn]] void end() override;
+    // Flushes stdout and stderr and ends the process with status, or
+    // exitStatus when status is 0.
+    [[noreturn]] void end(int status = 0) override;
     int exitStatus = 0;
 
     bool unloaded() const { return unloaded_; }

@@ -43,9 +43,9 @@ void WinProcess::formUnloaded()
     PostQuitMessage(0);
 }
 
-void WinProcess::end()
+void WinProcess::end(int exitStatus)
 {
-    ExitProcess(0);
+    ExitProcess(UINT(exitStatus));
 }
 
 }  // namespace kesrow::win32

@@ -32,7 +32,7 @@ public:
     std::string computerSettingsDirectory() override { return {}; }
     // Runs onUnloaded, then leaves the message loop.
     void formUnloaded() override;
-    [[noreturn]] void end() override;
+    [[noreturn]] void end(int exitStatus = 0) override;
 
     bool unloaded() const { return unloaded_; }
     std::function<void()> onUnloaded;

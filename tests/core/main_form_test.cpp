@@ -29,7 +29,8 @@ struct Row {
     const char* host = "PC01";
     const char* tool = "";          // the system information tool found; "!/x" fails to start
     // L Form_Load, T tick, E f_end_Click, U Unload, R RunEvent(f_end_Click), C setuzoku,
-    // D setudan, A another copy runs, N ticks fall due while the warning is open, =text; status "text\r\n",
+    // D setudan, A another copy runs, N/B text; while the warning/a failure box is open: status "text\r\n"
+    // unless text is empty, then two ticks run to their end, =text; status "text\r\n",
     // e status emptied, - status removed, X status a folder, Y log a folder, Z pas.txt a folder,
     // >text; pas.txt "text\r\n", 0-3 the tray menu's item chosen (9 dismissed), | trace cleared.
     const char* steps = "L";
@@ -49,32 +50,32 @@ const char* const kLogBytes = "PC01\x82\xAA\x81\x41 10:15:00 \x90\xDA\x91\xB1\r\
 
 const Row kRows[] = {
     // Start-up and its recovery; each rejected answer is the next default
-    {.name = "NormalStart", .pas = "$S,ignored\r\nmore\r\n", .status = "PC02\r\n", .trace = "prev cwd add1 on"},
+    {.name = "NormalStart", .pas = "$S,ignored\r\nmore\r\n", .status = "PC02\r\n", .trace = "prev cwd add3 rm add1 on"},
     {.name = "SecondCopy", .steps = "AL", .trace = "prev box48:RUNNING@LOADERROR rm unloaded end"},
     {.name = "NoPasFile", .pas = nullptr, .boxes = "c", .pasAfter = "-", .trace = "prev cwd etc box1:QUESTION rm unloaded end"},
-    {.name = "ComputersPasFile", .pas = nullptr, .etcPas = "$S\r\n", .pasAfter = "-", .trace = "prev cwd etc add1 on"},
-    {.name = "OwnPasFileFirst", .pas = "/own/\r\n", .etcPas = "$S\r\n", .boxes = "c", .trace = "prev cwd box1:QUESTION rm end"},
+    {.name = "ComputersPasFile", .pas = nullptr, .etcPas = "$S\r\n", .pasAfter = "-", .trace = "prev cwd etc add3 rm add1 on"},
+    {.name = "OwnPasFileFirst", .pas = "/own/\r\n", .etcPas = "$S\r\n", .boxes = "c", .trace = "prev cwd add3 rm box1:QUESTION rm end"},
     {.name = "ComputersPasOfferedOwnStored", .pas = nullptr, .etcPas = "/old/\r\n", .inputs = {"/mnt/line/"},
-     .pasAfter = "/mnt/line/\r\n", .trace = "prev cwd etc box1:QUESTION cwd etc input[/old/] cwd box0:CHANGED rm end"},
+     .pasAfter = "/mnt/line/\r\n", .trace = "prev cwd etc add3 rm box1:QUESTION cwd etc input[/old/] cwd box0:CHANGED rm end"},
     {.name = "EmptyPasFile", .pas = "", .boxes = "c", .trace = "prev cwd box1:QUESTION rm unloaded end"},
-    {.name = "NoStatusFile", .status = nullptr, .boxes = "c", .trace = "prev cwd box1:QUESTION rm end"},
-    {.name = "TrayFails", .boxes = "c", .failOn = "add1", .trace = "prev cwd add1 box1:QUESTION rm host unloaded end"},
+    {.name = "NoStatusFile", .status = nullptr, .boxes = "c", .trace = "prev cwd add3 rm box1:QUESTION rm end"},
+    {.name = "TrayFails", .boxes = "c", .failOn = "add1", .trace = "prev cwd add3 rm add1 rm box1:QUESTION rm host unloaded end"},
     {.name = "TimerFails", .status = "PC01\r\n", .boxes = "c", .failOn = "on",
-     .trace = "prev cwd add1 on box1:QUESTION rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
+     .trace = "prev cwd add3 rm add1 on rm box1:QUESTION rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
     {.name = "Rejected", .status = nullptr, .inputs = {"/srv/share", "/srv/share/"}, .pasAfter = "/srv/share/\r\n",
-     .trace = "prev cwd box1:QUESTION cwd input[$S] box0:REJECTED input[/srv/share] cwd box0:CHANGED rm end"},
+     .trace = "prev cwd add3 rm box1:QUESTION cwd input[$S] box0:REJECTED input[/srv/share] cwd box0:CHANGED rm end"},
     {.name = "SeparatorAlone", .status = nullptr, .inputs = {"/"}, .pasAfter = "/\r\n",
-     .trace = "prev cwd box1:QUESTION cwd input[$S] cwd box0:CHANGED rm end"},
-    {.name = "Emptied", .pas = "/old/\r\nkept\r\n", .inputs = {""}, .trace = "prev cwd box1:QUESTION cwd input[/old/] rm end"},
+     .trace = "prev cwd add3 rm box1:QUESTION cwd input[$S] cwd box0:CHANGED rm end"},
+    {.name = "Emptied", .pas = "/old/\r\nkept\r\n", .inputs = {""}, .trace = "prev cwd add3 rm box1:QUESTION cwd input[/old/] rm end"},
     {.name = "NoPasFileStored", .pas = nullptr, .inputs = {"/mnt/line/"}, .pasAfter = "/mnt/line/\r\n",
      .trace = "prev cwd etc box1:QUESTION cwd etc input[] cwd box0:CHANGED rm unloaded end"},
-    {.name = "NoCurrentDirectory", .failOn = "cwd", .trace = "prev cwd box1:QUESTION cwd box48:NOTCHANGED:cwd rm unloaded end"},
+    {.name = "NoCurrentDirectory", .failOn = "cwd", .trace = "prev cwd box1:QUESTION cwd box48:NOTCHANGED:cwd rm unloaded end1"},
     // The unload path, claim and release
     {.name = "UnloadReleases", .status = "PC01\r\n", .steps = "L|E", .trace = "rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
     {.name = "UnloadOtherHolder", .status = "PC02\r\n", .steps = "L|E", .trace = "rm host unloaded end"},
     {.name = "UnloadEmptyStatus", .status = "", .steps = "L|E", .trace = "rm unloaded end"},
     {.name = "UnloadOnce", .status = "PC01\r\n", .steps = "L|UUT", .trace = "rm host host now unloaded", .statusAfter = "OK\r\n", .log = "-PC01"},
-    {.name = "UnloadUnreachable", .status = "PC01\r\n", .steps = "L-|R", .trace = "rm box48:ENDS:$Skesrow.txt: No such file or directory end"},
+    {.name = "UnloadUnreachable", .status = "PC01\r\n", .steps = "L-|R", .trace = "rm box48:ENDS:$Skesrow.txt: No such file or directory end1"},
     {.name = "Claim", .steps = "L-|C", .trace = "host host now", .statusAfter = "PC01\r\n", .log = "+PC01"},
     {.name = "ClaimJapaneseHost", .host = "経理PC", .steps = "L|C", .trace = "host host now", .statusAfter = "\x8C\x6F\x97\x9D" "PC\r\n", .log = "+経理PC"},
     {.name = "ClaimLogFails", .steps = "LY|C", .trace = "host throw", .statusAfter = "PC01\r\n"},
@@ -91,15 +92,21 @@ const Row kRows[] = {
     {.name = "OtherHoldsIdle", .status = "PC02\r\n", .steps = "LT|T", .trace = kQuiet},
     {.name = "CaseSensitive", .status = "pc01\r\n", .steps = "LT|T", .trace = kQuiet},
     {.name = "Violation", .status = "PC02\r\n", .dial = "111111", .steps = "LT|TT", .trace = kTwoViolations, .log = "!PC01 !PC01"},
-    {.name = "NoNestedTicks", .status = "PC02\r\n", .dial = "111111", .steps = "LT|NTT", .trace = kTwoViolations, .log = "!PC01 !PC01"},
+    // Ticks go on while a box is open; they warn no second time, and claim a line that became free
+    {.name = "TicksRunUnderTheWarning", .status = "PC02\r\n", .dial = "111111111", .steps = "LT|N;T",
+     .trace = "probe host probe host probe beep warn probe host probe host probe probe host probe host probe host now beep", .log = "!PC01"},
+    {.name = "ClaimUnderTheWarning", .status = "PC02\r\n", .dial = "1111", .steps = "LT|NOK;T",
+     .trace = "probe host probe host probe beep warn rm add1 probe host host now host now beep", .statusAfter = "PC01\r\n", .log = "+PC01 !PC01"},
+    {.name = "TicksRunUnderTheFailureBox", .steps = "LT|BPC03;-T",
+     .trace = "rm add3 box48:STOPPED:$Skesrow.txt: No such file or directory rm add2:PC03 probe host probe host probe"},
     {.name = "HungUpAtSecondProbe", .status = "PC01\r\n", .dial = "10", .steps = "LT|T", .trace = "probe host probe host now", .statusAfter = "OK\r\n", .log = "-PC01"},
     {.name = "HungUpAtThirdProbe", .status = "PC02\r\n", .dial = "110", .steps = "LT|T", .trace = kQuiet},
     {.name = "DialledAfterFirstProbe", .dial = "011", .steps = "LT|T", .trace = kViolation, .log = "!PC01"},
     {.name = "EmptyHolderFirstTick", .status = "\r\n", .dial = "111", .steps = "L|T", .trace = kViolation, .log = "!PC01"},
     // An unreadable status: the unknown picture and one box; the first reading afterwards is a change
-    {.name = "StatusGoneOnce", .status = "PC02\r\n", .dial = "111", .steps = "LT|-TT=PC02;T-T=OK;T",
+    {.name = "StatusGoneOnce", .dial = "111", .steps = "LT|-TT=PC02;T-T=OK;T",
      .trace = "rm add3 box48:STOPPED:$Skesrow.txt: No such file or directory rm add2:PC02 "
-              "rm add3 box48:STOPPED:$Skesrow.txt: No such file or directory rm add1"},
+              "rm add2:PC02~ box48:STOPPED:$Skesrow.txt: No such file or directory rm add1"},
     {.name = "ViolationLineFails", .status = "PC02\r\n", .dial = "111", .steps = "LTY|T",
      .trace = "probe host probe host probe beep warn box48:STOPPED:$Skesrow.log: Is a directory"},
     // Host names compared as the status file gives them back
@@ -127,7 +134,7 @@ const Row kRows[] = {
      .statusAfter = "OK\r\n", .log = "-PC01"},
     {.name = "PathChangedOtherHolds", .status = "PC02\r\n", .inputs = {"/srv/new/"}, .pasAfter = "/srv/new/\r\n",
      .steps = "L|1", .trace = "popup@10,20 cwd input[$S] cwd box0:CHANGED rm host unloaded end"},
-    {.name = "PathFileUnreadable", .pasAfter = "-", .steps = "LZ|1", .trace = "popup@10,20 cwd box48:ENDS:$Cpas.txt: 通常のファイルではありません end"},
+    {.name = "PathFileUnreadable", .pasAfter = "-", .steps = "LZ|1", .trace = "popup@10,20 cwd box48:ENDS:$Cpas.txt: 通常のファイルではありません end1"},
     {.name = "AboutStartsTool", .tool = "/bin/x", .steps = "L|2", .trace = "popup@10,20 about find start:/bin/x /about"},
     {.name = "AboutNoTool", .steps = "L|2", .trace = "popup@10,20 about find box0:NOSYSINFO /about"},
     {.name = "AboutToolFails", .tool = "!/bin/x", .steps = "L|2", .trace = "popup@10,20 about find start:/bin/x box0:NOSYSINFO /about"},
@@ -182,7 +189,16 @@ TEST_P(Program, Row)
             case 'C': form.setuzoku(); break;
             case 'D': form.setudan(); break;
             case 'A': fake.otherCopy = true; break;
-            case 'N': fake.onCall = [&](const std::string& c) { if (c == "warn") form.Timer1_Timer(); }; break;
+            case 'N': case 'B': {
+                const std::string box = *s == 'N' ? "warn" : "box48", during(s + 1, End(s));
+                s = End(s);
+                fake.onCall = [&, box, during](const std::string& c) {
+                    if (c.rfind(box, 0) != 0) return;
+                    if (!during.empty()) WriteBytes(status, expectedStatus = during + "\r\n");
+                    for (int tick = 0; tick < 2; ++tick) form.Timer1_Timer(), fake.runUntil([&] { return form.Settled(); });
+                };
+                break;
+            }
             case '=': WriteBytes(status, expectedStatus = std::string(s + 1, End(s)) + "\r\n");
                       s = End(s);
                       break;

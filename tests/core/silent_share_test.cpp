@@ -1,5 +1,6 @@
 // A share that does not answer: the user-interface thread goes on, ticks
-// are skipped, and the icon says that the line's state is unknown.
+// are skipped, and once nothing has answered for the limit the icon says so,
+// keeping the prohibition sign of a held line.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -19,12 +20,14 @@ TEST(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwar
     WriteBytes(server.file("kesrow.txt"), "PC02\r\n");
     FakePlatform fake;
     fake.cwd = cwd.path().string();
-    MainForm form(fake.platform);
+    constexpr std::chrono::milliseconds limit{1500};
+    MainForm form(fake.platform, limit);
     const auto tick = [&] {
         form.Timer1_Timer();
         ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     };
     form.Form_Load();
+    ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     tick();
     // The worker stops inside the next tick's first probe until answered.
     std::promise<void> entered, answer;
@@ -40,16 +43,16 @@ TEST(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwar
     form.Timer1_Timer();
     entered.get_future().wait();
     const auto shown = [&] { return fake.trace != "probe"; };
-    while (!shown() && std::chrono::steady_clock::now() - start < 3 * kSilentLimit) {
+    while (!shown() && std::chrono::steady_clock::now() - start < 3 * limit) {
         form.Timer1_Timer();  // skipped
         fake.runUntil(shown, std::chrono::milliseconds(100));
     }
-    EXPECT_GE(std::chrono::steady_clock::now() - start, kSilentLimit);
-    EXPECT_EQ(fake.trace, "probe rm add3");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, limit);
+    EXPECT_EQ(fake.trace, "probe rm add2:PC02~");
 
     answer.set_value();
     ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
-    EXPECT_EQ(fake.trace, "probe rm add3 host probe host probe");  // the held tick ends as it would have
+    EXPECT_EQ(fake.trace, "probe rm add2:PC02~ host probe host probe");  // the held tick ends as it would have
     fake.trace.clear();
     tick();
     EXPECT_EQ(fake.trace, "rm add2:PC02");
