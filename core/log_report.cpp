@@ -1,7 +1,6 @@
 #include "core/log_report.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -15,15 +14,17 @@ namespace {
 constexpr std::string_view kHostEnd = "が、 ";
 constexpr std::string_view kConnected = " 接続";
 constexpr std::string_view kDisconnected = " 切断";
-constexpr std::string_view kViolationMark = "※";
+constexpr std::string_view kViolationMark = "※※※※";
 constexpr std::string_view kViolationHostEnd = "の接続違反が ";
 constexpr std::string_view kViolationEnd = " にありました";
 
+// Digits only: no sign, no blank (std::from_chars would take a minus).
 bool ReadNumber(std::string_view& s, int& value, std::size_t minDigits, std::size_t maxDigits)
 {
-    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    const auto digits = std::size_t(end - s.data());
-    if (ec != std::errc() || digits < minDigits || digits > maxDigits) return false;
+    std::size_t digits = 0;
+    for (value = 0; digits < s.size() && digits <= maxDigits && s[digits] >= '0' && s[digits] <= '9'; ++digits)
+        value = value * 10 + (s[digits] - '0');
+    if (digits < minDigits || digits > maxDigits) return false;
     s.remove_prefix(digits);
     return true;
 }
@@ -107,10 +108,10 @@ std::string Marks(const ComputerTotals& c)
 }
 
 // A field a spreadsheet takes as text: quoted when needed, and never read
-// as a formula.
+// as a formula (a leading TAB or CR is passed over before one).
 std::string CsvField(std::string text)
 {
-    if (!text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos)
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
         text.insert(0, "'");
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
@@ -131,18 +132,16 @@ std::optional<YearMonth> ParseYearMonth(std::string_view text)
 
 std::optional<LogLine> ParseLogLine(std::string_view line)
 {
-    if (line.starts_with(kViolationMark)) {
-        // The marker, then nothing or blanks up to the next print zone.
-        while (line.starts_with(kViolationMark)) line.remove_prefix(kViolationMark.size());
-        while (line.starts_with(' ')) line.remove_prefix(1);
-        if (!EndsWith(line, kViolationEnd)) return {};
-        return Split(LogEvent::Violation, line.substr(0, line.size() - kViolationEnd.size()), kViolationHostEnd);
-    }
+    // Told by the ending: a host name may itself begin with the marker.
     if (EndsWith(line, kConnected))
         return Split(LogEvent::Connect, line.substr(0, line.size() - kConnected.size()), kHostEnd);
     if (EndsWith(line, kDisconnected))
         return Split(LogEvent::Disconnect, line.substr(0, line.size() - kDisconnected.size()), kHostEnd);
-    return {};
+    if (!EndsWith(line, kViolationEnd) || !line.starts_with(kViolationMark)) return {};
+    // The marker, then nothing or blanks up to the next print zone.
+    line.remove_prefix(kViolationMark.size());
+    while (line.starts_with(' ')) line.remove_prefix(1);
+    return Split(LogEvent::Violation, line.substr(0, line.size() - kViolationEnd.size()), kViolationHostEnd);
 }
 
 std::vector<LogLine> ReadLog(const std::string& logFile)

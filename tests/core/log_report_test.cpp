@@ -22,6 +22,10 @@ constexpr const char* kLog[] = {
     "PC02が、 2026/11/02 10:30:00 接続",  // no disconnect before it: the first lasts 30 minutes
     "※※※※       PC03の接続違反が 2026/11/02 10:45:00 にありました",
     "PC02が、 2026/11/02 11:00:00 切断",
+    "※PC07が、 2026/11/04 9:00:00 接続",  // the marker begins the name: still a connect
+    "※※※※ ※PC07の接続違反が 2026/11/04 9:05:00 にありました",
+    "※PC07が、 2026/11/04 10:00:00 切断",
+    "PC06が、 2026/11/04 -9:-5:-1 接続",  // a sign is no digit
     "PC03が、 2026/11/05 9:00:00 切断",  // no connect before it: nothing
     "PC05が、 2026/11/10 接続",          // midnight: the date alone
     "PC05が、 2026/11/10 0:10:00 切断",
@@ -42,7 +46,7 @@ TEST(LogReport, MonthTotalsFromAHandMadeLog)
     const auto log = ReadLog(dir.file("kesrow.log"));
     const std::pair<YearMonth, std::string> months[] = {
         {{2026, 11}, "PC01,1,3600,1:00:00,0,1,0\r\nPC02,2,3600,1:00:00,0,0,1\r\nPC03,0,0,0:00:00,1,0,0\r\n"
-                     "PC05,1,600,0:10:00,0,0,0\r\n合計,4,7800,2:10:00,1,1,1\r\n"},
+                     "PC05,1,600,0:10:00,0,0,0\r\n※PC07,1,3600,1:00:00,1,0,0\r\n合計,5,11400,3:10:00,2,1,1\r\n"},
         {{2026, 10}, "PC01,1,7200,2:00:00,0,0,0\r\nPC03,0,0,0:00:00,1,0,0\r\n合計,1,7200,2:00:00,1,0,0\r\n"},
         {{2026, 12}, "合計,0,0,0:00:00,0,0,0\r\n"},
     };
@@ -55,20 +59,21 @@ TEST(LogReport, MonthTotalsFromAHandMadeLog)
               "PC02                 2   1:00:00     0 !\n"
               "PC03                 0   0:00:00     1\n"
               "PC05                 1   0:10:00     0\n"
-              "合計                 4   2:10:00     1 *!\n"
+              "※PC07               1   1:00:00     1\n"
+              "合計                 5   3:10:00     2 *!\n"
               "* 接続中: 今までの時間を含みます\n"
               "! 切断の記録がない接続: 次の接続までの時間を含みます\n");
 }
 
 TEST(LogReport, NamesFromTheShareAreSafeOnATerminalAndInASpreadsheet)
 {
-    const std::vector<LogLine> log = {
-        {LogEvent::Violation, "\x1b]0;x\aPC", {2026, 11, 1, 9, 0, 0}},
-        {LogEvent::Violation, "=cmd,\"x\"", {2026, 11, 1, 9, 0, 0}},
-    };
+    std::vector<LogLine> log;
+    for (const char* host : {"\x1b]0;x\aPC", "=cmd,\"x\"", "\tPC", "\r=1"})
+        log.push_back({LogEvent::Violation, host, {2026, 11, 1, 9, 0, 0}});
     const MonthReport report = BuildMonthReport(log, {2026, 11}, kNow);
     EXPECT_NE(ReportText(report).find("\\x1B]0;x\\x07PC"), std::string::npos);
-    EXPECT_NE(ReportCsv(report).find("\r\n\"'=cmd,\"\"x\"\"\",0,"), std::string::npos);
+    for (const char* cell : {"\r\n\"'=cmd,\"\"x\"\"\",0,", "\r\n'\tPC,0,", "\r\n\"'\r=1\",0,"})
+        EXPECT_NE(ReportCsv(report).find(cell), std::string::npos) << cell;
 }
 
 }  // namespace
