@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "core/codepage.h"
 #include "core/text_file.h"
 
 namespace kesrow {
@@ -69,13 +70,47 @@ bool EndsWith(std::string_view s, std::string_view end)
     return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
 }
 
+// s.rfind(part) without a memcmp call at every position: a log has millions of lines.
+std::size_t FindLast(std::string_view s, std::string_view part)
+{
+    for (std::size_t at = s.size() >= part.size() ? s.size() - part.size() + 1 : 0; at-- > 0;)
+        if (s[at] == part[0] && s.substr(at, part.size()) == part) return at;
+    return std::string_view::npos;
+}
+
 std::optional<LogLine> Split(LogEvent event, std::string_view body, std::string_view hostEnd)
 {
-    const auto at = body.rfind(hostEnd);
+    const auto at = FindLast(body, hostEnd);
     if (at == std::string_view::npos || at == 0) return {};
     auto when = ParseDateTime(body.substr(at + hostEnd.size()));
     if (!when) return {};
     return LogLine{event, std::string(body.substr(0, at)), *when};
+}
+
+constexpr auto IsLineEnd = [](char c) { return c == '\r' || c == '\n'; };
+
+// The log lines in bytes of whole lines, in order. Each line is read by the
+// field rule on its own, so that a piece of the log cut at a line end reads
+// as it does within the whole, a torn quoted line too.
+template <class Take>
+void ParseLines(std::string_view bytes, Take take)
+{
+    for (auto from = bytes.begin(); from != bytes.end();) {
+        // Converted a piece at a time: one call for many lines, and no
+        // second copy of a whole log. UTF-8, like code page 932, never has a
+        // comma, quote, CR or LF inside a character, so the fields are the same.
+        auto to = std::find_if(from + std::min<std::size_t>(bytes.end() - from, kLogChunkBytes), bytes.end(), IsLineEnd);
+        to += to != bytes.end();
+        const std::string text = FromCp932(std::string_view(from, to));
+        for (auto line = text.begin(); line < text.end();) {
+            const auto end = std::find_if(line, text.end(), IsLineEnd);
+            FieldReader fields(std::string(line, end), false);
+            while (!fields.AtEnd())
+                if (auto parsed = ParseLogLine(fields.ReadField())) take(*parsed);
+            line = end + (end != text.end());
+        }
+        from = to;
+    }
 }
 
 bool SameMonth(const LocalDateTime& t, YearMonth m) { return t.year == m.year && t.month == m.month; }
@@ -148,12 +183,21 @@ std::vector<LogLine> ReadLog(const std::string& logFile)
 {
     // Years of an office's log fit many times over; anything larger is not one.
     constexpr std::size_t kMostLogBytes = 256u * 1024 * 1024;
-    TextFile log(logFile, OpenMode::Input, {.limit = kMostLogBytes});
     std::vector<LogLine> lines;
-    while (!log.AtEnd())
-        if (auto line = ParseLogLine(log.ReadField())) lines.push_back(std::move(*line));
-    log.Close();
+    ParseLines(ReadWhole(logFile, kMostLogBytes), [&](LogLine& line) { lines.push_back(std::move(line)); });
     return lines;
+}
+
+std::optional<LocalDateTime> LastConnect(const std::string& logFile, const std::string& host, LogLookBack lookBack)
+{
+    std::optional<LocalDateTime> since;
+    ReadBackwards(logFile, lookBack.chunkBytes, lookBack.mostBytes, [&](std::string_view piece) {
+        ParseLines(piece, [&](const LogLine& line) {
+            if (line.event == LogEvent::Connect && line.host == host) since = line.when;
+        });
+        return since.has_value();
+    });
+    return since;
 }
 
 std::int64_t SecondsBetween(const LocalDateTime& from, const LocalDateTime& to)
