@@ -1,6 +1,6 @@
 // The month report against a hand-made log whose totals are known: a month
 // boundary, two connects in a row, a connection still open, violations,
-// and lines the report must pass over.
+// names with a comma (lines quoted) or a leading ※, lines to pass over.
 #include <gtest/gtest.h>
 
 #include "core/codepage.h"
