@@ -20,8 +20,7 @@ LineStatus ReadLineStatus(const std::string& serverPath)
     status.Close();
     if (result.free()) return result;
     try {
-        for (const LogLine& line : ReadLog(serverPath + kLogFileName))
-            if (line.event == LogEvent::Connect && line.host == result.holder) result.since = line.when;
+        result.since = LastConnect(serverPath + kLogFileName, result.holder);
     } catch (const FileError&) {
         // A holder whose connect line is missing (no log yet) is still the holder.
     }

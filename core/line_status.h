@@ -10,7 +10,8 @@ namespace kesrow {
 
 struct LineStatus {
     std::string holder;  // "OK" when the line is free
-    // The holder's last connect line in the log; unknown without a log or such a line.
+    // The holder's last connect line near the log's end (LastConnect);
+    // unknown without a log or such a line.
     std::optional<LocalDateTime> since;
     bool free() const;
 };

@@ -1,11 +1,11 @@
 #include "core/log_report.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <map>
 
+#include "core/codepage.h"
 #include "core/text_file.h"
 
 namespace kesrow {
@@ -15,15 +15,17 @@ namespace {
 constexpr std::string_view kHostEnd = "が、 ";
 constexpr std::string_view kConnected = " 接続";
 constexpr std::string_view kDisconnected = " 切断";
-constexpr std::string_view kViolationMark = "※";
+constexpr std::string_view kViolationMark = "※※※※";
 constexpr std::string_view kViolationHostEnd = "の接続違反が ";
 constexpr std::string_view kViolationEnd = " にありました";
 
+// Digits only: no sign, no blank (std::from_chars would take a minus).
 bool ReadNumber(std::string_view& s, int& value, std::size_t minDigits, std::size_t maxDigits)
 {
-    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    const auto digits = std::size_t(end - s.data());
-    if (ec != std::errc() || digits < minDigits || digits > maxDigits) return false;
+    std::size_t digits = 0;
+    for (value = 0; digits < s.size() && digits <= maxDigits && s[digits] >= '0' && s[digits] <= '9'; ++digits)
+        value = value * 10 + (s[digits] - '0');
+    if (digits < minDigits || digits > maxDigits) return false;
     s.remove_prefix(digits);
     return true;
 }
@@ -68,13 +70,47 @@ bool EndsWith(std::string_view s, std::string_view end)
     return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
 }
 
+// s.rfind(part) without a memcmp call at every position: a log has millions of lines.
+std::size_t FindLast(std::string_view s, std::string_view part)
+{
+    for (std::size_t at = s.size() >= part.size() ? s.size() - part.size() + 1 : 0; at-- > 0;)
+        if (s[at] == part[0] && s.substr(at, part.size()) == part) return at;
+    return std::string_view::npos;
+}
+
 std::optional<LogLine> Split(LogEvent event, std::string_view body, std::string_view hostEnd)
 {
-    const auto at = body.rfind(hostEnd);
+    const auto at = FindLast(body, hostEnd);
     if (at == std::string_view::npos || at == 0) return {};
     auto when = ParseDateTime(body.substr(at + hostEnd.size()));
     if (!when) return {};
     return LogLine{event, std::string(body.substr(0, at)), *when};
+}
+
+constexpr auto IsLineEnd = [](char c) { return c == '\r' || c == '\n'; };
+
+// The log lines in bytes of whole lines, in order. Each line is read by the
+// field rule on its own, so that a piece of the log cut at a line end reads
+// as it does within the whole, a torn quoted line too.
+template <class Take>
+void ParseLines(std::string_view bytes, Take take)
+{
+    for (auto from = bytes.begin(); from != bytes.end();) {
+        // Converted a piece at a time: one call for many lines, and no
+        // second copy of a whole log. UTF-8, like code page 932, never has a
+        // comma, quote, CR or LF inside a character, so the fields are the same.
+        auto to = std::find_if(from + std::min<std::size_t>(bytes.end() - from, kLogChunkBytes), bytes.end(), IsLineEnd);
+        to += to != bytes.end();
+        const std::string text = FromCp932(std::string_view(from, to));
+        for (auto line = text.begin(); line < text.end();) {
+            const auto end = std::find_if(line, text.end(), IsLineEnd);
+            FieldReader fields(std::string(line, end), false);
+            while (!fields.AtEnd())
+                if (auto parsed = ParseLogLine(fields.ReadField())) take(*parsed);
+            line = end + (end != text.end());
+        }
+        from = to;
+    }
 }
 
 bool SameMonth(const LocalDateTime& t, YearMonth m) { return t.year == m.year && t.month == m.month; }
@@ -107,10 +143,10 @@ std::string Marks(const ComputerTotals& c)
 }
 
 // A field a spreadsheet takes as text: quoted when needed, and never read
-// as a formula.
+// as a formula (a leading TAB or CR is passed over before one).
 std::string CsvField(std::string text)
 {
-    if (!text.empty() && std::string_view("=+-@").find(text.front()) != std::string_view::npos)
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
         text.insert(0, "'");
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
@@ -131,30 +167,37 @@ std::optional<YearMonth> ParseYearMonth(std::string_view text)
 
 std::optional<LogLine> ParseLogLine(std::string_view line)
 {
-    if (line.starts_with(kViolationMark)) {
-        // The marker, then nothing or blanks up to the next print zone.
-        while (line.starts_with(kViolationMark)) line.remove_prefix(kViolationMark.size());
-        while (line.starts_with(' ')) line.remove_prefix(1);
-        if (!EndsWith(line, kViolationEnd)) return {};
-        return Split(LogEvent::Violation, line.substr(0, line.size() - kViolationEnd.size()), kViolationHostEnd);
-    }
+    // Told by the ending: a host name may itself begin with the marker.
     if (EndsWith(line, kConnected))
         return Split(LogEvent::Connect, line.substr(0, line.size() - kConnected.size()), kHostEnd);
     if (EndsWith(line, kDisconnected))
         return Split(LogEvent::Disconnect, line.substr(0, line.size() - kDisconnected.size()), kHostEnd);
-    return {};
+    if (!EndsWith(line, kViolationEnd) || !line.starts_with(kViolationMark)) return {};
+    // The marker, then nothing or blanks up to the next print zone.
+    line.remove_prefix(kViolationMark.size());
+    while (line.starts_with(' ')) line.remove_prefix(1);
+    return Split(LogEvent::Violation, line.substr(0, line.size() - kViolationEnd.size()), kViolationHostEnd);
 }
 
 std::vector<LogLine> ReadLog(const std::string& logFile)
 {
     // Years of an office's log fit many times over; anything larger is not one.
     constexpr std::size_t kMostLogBytes = 256u * 1024 * 1024;
-    TextFile log(logFile, OpenMode::Input, {.limit = kMostLogBytes});
     std::vector<LogLine> lines;
-    while (!log.AtEnd())
-        if (auto line = ParseLogLine(log.ReadField())) lines.push_back(std::move(*line));
-    log.Close();
+    ParseLines(ReadWhole(logFile, kMostLogBytes), [&](LogLine& line) { lines.push_back(std::move(line)); });
     return lines;
+}
+
+std::optional<LocalDateTime> LastConnect(const std::string& logFile, const std::string& host, LogLookBack lookBack)
+{
+    std::optional<LocalDateTime> since;
+    ReadBackwards(logFile, lookBack.chunkBytes, lookBack.mostBytes, [&](std::string_view piece) {
+        ParseLines(piece, [&](const LogLine& line) {
+            if (line.event == LogEvent::Connect && line.host == host) since = line.when;
+        });
+        return since.has_value();
+    });
+    return since;
 }
 
 std::int64_t SecondsBetween(const LocalDateTime& from, const LocalDateTime& to)

@@ -38,6 +38,19 @@ std::optional<LogLine> ParseLogLine(std::string_view line);
 // Throws FileError when the log cannot be read.
 std::vector<LogLine> ReadLog(const std::string& logFile);
 
+// How much of the log's end LastConnect reads, and in what pieces: a log of
+// years costs --status no more than a new one.
+inline constexpr std::size_t kLogChunkBytes = 1024 * 1024;
+struct LogLookBack {
+    std::size_t chunkBytes = kLogChunkBytes;
+    std::uint64_t mostBytes = 4 * kLogChunkBytes;
+};
+
+// The host's last connect line within the last lookBack.mostBytes of the
+// log, read from its end back as ReadLog reads it; nothing when there is
+// none there. Throws FileError when the log cannot be read.
+std::optional<LocalDateTime> LastConnect(const std::string& logFile, const std::string& host, LogLookBack lookBack = {});
+
 struct ComputerTotals {
     std::string host;
     int connections = 0;  // connects within the month

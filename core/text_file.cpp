@@ -37,6 +37,18 @@ std::string ReadAtMost(int fd, const std::string& path, std::size_t limit)
     return content;
 }
 
+// The next comma, CR or LF from pos on, or the end. (find_first_of calls
+// memchr for every byte: a long log would spend its time there.)
+std::size_t NextDelimiter(const std::string& s, std::size_t pos)
+{
+    return std::find_if(s.begin() + pos, s.end(), [](char c) { return c == ',' || c == '\r' || c == '\n'; }) - s.begin();
+}
+
+struct ClosedAtEnd {
+    int fd;
+    ~ClosedAtEnd() { files::CloseQuietly(fd); }
+};
+
 }  // namespace
 
 FileError::FileError(const std::string& path, const std::string& message, int error)
@@ -56,11 +68,9 @@ std::string FieldReader::ReadField()
         field = content_.substr(pos_ + 1, end - pos_ - 1);
         pos_ = end == content_.size() ? end : end + 1;
         // Whatever follows the closing quote up to the delimiter is dropped.
-        size_t delim = content_.find_first_of(",\r\n", pos_);
-        pos_ = delim == std::string::npos ? content_.size() : delim;
+        pos_ = NextDelimiter(content_, pos_);
     } else {
-        size_t delim = content_.find_first_of(",\r\n", pos_);
-        if (delim == std::string::npos) delim = content_.size();
+        const size_t delim = NextDelimiter(content_, pos_);
         field = content_.substr(pos_, delim - pos_);
         pos_ = delim;
     }
@@ -176,13 +186,38 @@ std::string AsReadBack(const std::string& value)
     return FieldReader(LineBytes({FieldText(value)})).ReadField();
 }
 
+std::string ReadWhole(const std::string& path, std::size_t limit)
+{
+    const ClosedAtEnd file{files::Open(path, files::Access::Read, files::Links::Refuse)};
+    return ReadAtMost(file.fd, path, limit);
+}
+
+void ReadBackwards(const std::string& path, std::size_t chunkBytes, std::uint64_t mostBytes,
+                   const std::function<bool(std::string_view)>& take)
+{
+    const ClosedAtEnd file{files::Open(path, files::Access::Read, files::Links::Refuse)};
+    std::uint64_t end = files::Size(file.fd, path);
+    const std::uint64_t first = end > mostBytes ? end - mostBytes : 0;
+    while (end > first) {
+        const std::uint64_t start = std::max(first, end - std::min<std::uint64_t>(end, chunkBytes));
+        // One byte more: a cut that falls on a line start loses nothing. The
+        // line the cut falls in is read with the chunk before.
+        const std::uint64_t from = start > 0 ? start - 1 : 0;
+        const std::string chunk = files::ReadAt(file.fd, path, from, std::size_t(end - from));
+        std::size_t lineStart = 0;
+        if (start > 0) {
+            lineStart = chunk.find_first_of("\r\n") + 1;  // 0 when there is none
+            if (lineStart == 0 || lineStart == chunk.size()) return;
+        }
+        if (take(std::string_view(chunk).substr(lineStart)) || start == first) return;
+        end = from + lineStart;
+    }
+}
+
 std::string ReadTail(const std::string& path, std::size_t maxBytes, std::size_t& skipped)
 {
     const int fd = files::Open(path, files::Access::Read, files::Links::Refuse);
-    struct Closer {
-        int fd;
-        ~Closer() { files::CloseQuietly(fd); }
-    } closer{fd};
+    const ClosedAtEnd closer{fd};
     skipped = 0;
     const std::size_t size = std::size_t(files::Size(fd, path));
     if (size <= maxBytes) return ReadAtMost(fd, path, maxBytes);

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
@@ -109,6 +111,16 @@ std::string FieldText(const std::string& value);
 // value as a copy reads it after it was written with FieldText: through code
 // page 932 and the field rule.
 std::string AsReadBack(const std::string& value);
+
+// The whole file as bytes; more than limit bytes is a failure.
+std::string ReadWhole(const std::string& path, std::size_t limit);
+
+// A large file read from its end back: pieces of whole lines, each at most
+// chunkBytes, go to take, the last first, until take returns true or the
+// pieces reach mostBytes back from the end. A line longer than chunkBytes
+// ends the reading too.
+void ReadBackwards(const std::string& path, std::size_t chunkBytes, std::uint64_t mostBytes,
+                   const std::function<bool(std::string_view)>& take);
 
 // The last part of a file that may be large: at most maxBytes, starting at
 // the beginning of a line. skipped tells how many bytes were left out.

@@ -16,6 +16,7 @@ done <<'CASES'
 help||--help|0|--console
 unknown option||--bogus|2|Usage:
 a month that is none||--report 2026-13|2|Usage:
+a month with a sign||--report -999-01|2|Usage:
 --csv without --report||--csv|2|Usage:
 no display|||1|--console
 no display :97|:97||1|--console

@@ -71,7 +71,7 @@ kill -HUP $PID && ended_with $PID 0 || fail "SIGHUP did not end the copy with 0"
 mkdir -p "$T/pfx/etc/kesrow" "$T/empty" "$T/own"
 printf '%s/share/\r\n' "$T" >"$T/pfx/etc/kesrow/pas.txt"
 printf '%s/nowhere/\r\n' "$T" >"$T/own/pas.txt"   # a user's own pas.txt wins
-LOG=$(cp932 $'PC02が、 2026/11/30 9:00:00 接続\r\nPC02が、 2026/11/30 9:30:00 切断\r\nPC02が、 2026/11/30 11:00:00 接続\r\n')
+LOG=$(cp932 $'PC02が、 2026/11/30 9:00:00 接続\r\n"PC,1が、 2026/11/30 9:10:00 接続"\r\nPC02が、 2026/11/30 9:30:00 切断\r\nPC02が、 2026/11/30 11:00:00 接続\r\n')
 
 # case | working directory | status file (printf format; - none) | log (- none) | arguments | exit | text in stdout
 while IFS='|' read -r name dir status log args code line; do
@@ -86,6 +86,7 @@ done <<'CASES'
 free|empty|OK\r\n|-|--status|0|ダイアルアップ接続している人はいません
 held, since the holder's last connect|empty|PC02\r\n|log|--status|1|接続: 2026/11/30 11:00:00 \(
 held, no log|empty|PC02\r\n|-|--status|1|接続: 不明 \(接続ログに記録がありません\)
+held by a name with a comma, its lines quoted|empty|"PC,1"\r\n|log|--status|1|接続: 2026/11/30 9:10:00 \(
 a name from the share is not a terminal command|empty|\033]0;x\a\r\n|-|--status|1|ダイアルアップに\\x1B]0;x\\x07さんが接続中
 status file emptied while a copy rewrites it|empty||-|--status|3|
 no status file|empty|-|-|--status|3|

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "core/codepage.h"
+#include "core/log_report.h"
 #include "core/main_form.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
@@ -28,8 +29,11 @@ TEST(TextFile, RefusesWhatIsNoOrdinaryFileOrTooLarge)
     ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
     fs::create_directory(dir.file("folder"));
     WriteBytes(dir.file("big"), std::string(kLineFileLimit + 1, 'P'));
-    for (const char* name : {"zero", "fifo", "folder", "big", "missing"})
+    fs::create_symlink(dir.file("big"), dir.file("link"));
+    for (const char* name : {"zero", "fifo", "folder", "big", "missing", "link"})
         EXPECT_THROW(TextFile(dir.file(name), OpenMode::Input).AtEnd(), FileError) << name;
+    for (const char* name : {"fifo", "folder", "missing", "link"})  // as --status reads the log
+        EXPECT_THROW(LastConnect(dir.file(name), "PC01"), FileError) << name;
 }
 
 // A torn last log line is ended before the next line, which stands alone.
