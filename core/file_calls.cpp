@@ -150,7 +150,16 @@ void WriteWhole(int fd, const std::string& path, const std::string& bytes)
     do n = write(fd, bytes.data(), bytes.size());
     while (n < 0 && errno == EINTR);
     if (n < 0) Fail(path, errno);
-    if (std::size_t(n) != bytes.size()) Fail(path, ENOSPC);
+    if (std::size_t(n) != bytes.size()) {
+        // A full disk took only the line's head: cut it off again, so that
+        // the file ends in a whole line, unless another writer came after it.
+        const off_t end = lseek(fd, 0, SEEK_CUR);
+        struct stat st {};
+        if (end >= n && fstat(fd, &st) == 0 && st.st_size == end && ftruncate(fd, end - n) != 0) {
+            // Left torn: the next append ends that line first.
+        }
+        Fail(path, ENOSPC);
+    }
 }
 
 void Overwrite(int fd, const std::string& path, const std::string& bytes)

@@ -35,7 +35,7 @@ std::size_t ReadSome(int fd, const std::string& path, char* buffer, std::size_t 
 // At most length bytes from offset on.
 std::string ReadAt(int fd, const std::string& path, std::uint64_t offset, std::size_t length);
 // One write, so that a line is never interleaved with another computer's
-// append; a short write (a full disk) is a failure.
+// append; a short write (a full disk) is a failure, its part cut off again.
 void WriteWhole(int fd, const std::string& path, const std::string& bytes);
 // The file's content becomes bytes, in place: one write at offset 0, then
 // the file is cut to that length. It keeps its identity, owner and access

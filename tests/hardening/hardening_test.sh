@@ -1,8 +1,8 @@
 #!/bin/bash
-# What a shared file, a full disk or an odd path can do to the console copy,
-# tried on the real program: every case must leave the office working. Runs
-# as root in a mount, UTS and network namespace of its own (a full tmpfs as
-# the share, a host name of its own, a private /run/user, a dial-up line).
+# What a shared file, a full disk, an odd path or another user can do to the
+# console copy, tried on the real program: every case must leave the office
+# working. Runs as root in a mount, UTS and network namespace of its own (a
+# full tmpfs as the share, a host name, a private /run/user, a dial-up line).
 #   hardening_test.sh <kesrow> <dialup_line>
 source "$(dirname "$0")/../tools/process_lib.sh"
 need_root
@@ -14,7 +14,7 @@ KESROW=$1 DIALUP_LINE=$2
 work_folder hardening
 SHARE=$T/share
 end_more() { umount "$SHARE" 2>/dev/null; }
-dump() { echo "--- stdout"; cat -A "$T/out"; echo "--- stderr"; cat -A "$T/err"; od -c "$SHARE/kesrow.txt" | head -5; }
+dump() { for f in "$T"/*out "$T"/*err; do echo "--- $f"; cat -A "$f"; done; od -c "$SHARE/kesrow.txt" | head -5; }
 
 # share [status: text, FIFO or none]: a fresh share and an office folder
 # whose pas.txt points at it; copy [stdin text]: a console copy there.
@@ -31,20 +31,20 @@ copy() {
 stop() { kill -TERM "$PID"; ended_with "$PID" 0 || fail "the copy did not end with 0 on SIGTERM"; }
 err_has() { grep -qF -- "$1" "$T/err"; }
 
-# A full disk on the file server: the release fails and the status keeps
-# its value whole, said once; with room again the copy releases by itself.
-share
-mount -t tmpfs -o size=64k tmpfs "$SHARE"
-printf 'PC01\r\n' >"$SHARE/kesrow.txt"
-dd if=/dev/zero of="$SHARE/filler" bs=4k 2>/dev/null
-copy
-wait_until 10 err_has "No space left on device" || fail "full disk: no box"
-status_is PC01 || fail "full disk: the status file lost its value"
-[[ $(grep -c '共有フォルダのファイルを読み書きできません' "$T/err") == 1 ]] || fail "full disk: not said once"
-[[ -z $(find "$SHARE" -name '*.tmp') ]] || fail "full disk: a temporary file was left"
-rm "$SHARE/filler"
-wait_until 10 status_is OK || fail "full disk: no release once there was room"
-stop
+# A full disk on the file server while a copy with a long host name claims
+# and releases: the status is one whole line whenever it is read, and a log
+# line that finds no room is left out whole, never torn.
+share && mount -t tmpfs -o size=64k tmpfs "$SHARE" && printf 'OK\r\n' >"$SHARE/kesrow.txt"
+LONG=PC-$(printf '%060d' 0) && printf %s "$LONG" >/proc/sys/kernel/hostname
+cp932 "$(printf '%04061d' 0)が、 2026/01/01 1:00:00 接続"$'\r\n' >"$SHARE/kesrow.log"  # 5 bytes short of a page
+cp "$SHARE/kesrow.log" "$T/log.full" && dd if=/dev/zero of="$SHARE/filler" bs=4k 2>/dev/null
+sample() { local s; until [[ -e $T/sampled ]]; do s= && IFS= read -r -d '' s <"$SHARE/kesrow.txt"; [[ $s == @(OK|$LONG)$'\r\n'* ]] || echo "$s" >>"$T/torn"; done; }
+spawn sample && SAMPLER=${PIDS[-1]} && copy && dial PC01
+wait_until 10 status_is "$LONG" && hang_up PC01 || fail "full disk: no claim"
+wait_until 10 eval '[[ $(grep -c "kesrow.log: No space left on device" "$T/err") == 2 ]]' && status_is OK || fail "full disk: not said at the claim and the release"
+touch "$T/sampled" && wait "$SAMPLER" && [[ ! -e $T/torn ]] || fail "full disk: the status read as $(cat -A "$T/torn")"
+cmp -s "$T/log.full" "$SHARE/kesrow.log" || fail "full disk: a torn log line"
+stop && printf PC01 >/proc/sys/kernel/hostname
 
 # A FIFO in the status file's place neither blocks the start-up (recovery,
 # at once) nor, when it comes later, a tick (said, and SIGTERM still works).
@@ -56,6 +56,18 @@ wait_until 10 grep -q "icon 1" "$T/out" || fail "fifo later: no start"
 mkfifo "$SHARE/fifo" && mv -f "$SHARE/fifo" "$SHARE/kesrow.txt"
 wait_until 10 err_has "$SHARE/kesrow.txt: 通常のファイルではありません" || fail "fifo later: no box"
 stop
+
+# A link planted as a shared file is refused, never followed: said in one
+# box naming it, the file it points at untouched, and the copy goes on.
+for planted in kesrow.log kesrow.txt; do
+    share OK && copy && printf 'OK\r\n' >"$T/victim" && wait_until 10 grep -q "icon 1" "$T/out" || fail "link $planted: no start"
+    ln -s "$T/victim" "$SHARE/link" && mv -T "$SHARE/link" "$SHARE/$planted" && dial PC01
+    wait_until 10 err_has "$SHARE/$planted: リンクです" || fail "link $planted: not said"
+    rm "$SHARE/$planted" && printf 'OK\r\n' >"$SHARE/kesrow.txt"
+    wait_until 10 eval '[[ $(log_tokens) == "C:PC01 " ]]' || fail "link $planted: the copy did not go on"
+    cmp -s "$T/victim" <(printf 'OK\r\n') && [[ $(grep -c '^\[ケスロウ\]$' "$T/err") == 1 ]] || fail "link $planted: written through, or said again"
+    hang_up PC01 && stop
+done
 
 # Through the recovery box: a path holding a comma is stored in quotes and
 # read back whole at the next start; one code page 932 cannot hold is
@@ -81,4 +93,32 @@ wait_until 10 err_has "直ちに切断して下さい" || fail "violation: no wa
 [[ ! -e $SHARE/kesrow.log ]] || fail "violation: logged while the warning is open"
 stop
 [[ $(log_tokens) == "V:PC01 " ]] || fail "violation: not one violation line"
+
+# Two computers of their own on one folder, each copy run by another user of
+# group 2000: a sticky folder, a setgid group one, and one they may not write
+# (its files writable). The status file keeps inode, owner and bits, no other
+# file appears, and a log the first connect makes takes the status's bits.
+umask 022 && chmod 711 "$T" && mkdir -m 700 /run/user/2001 /run/user/2002 && chown 2001 /run/user/2001 && chown 2002 /run/user/2002
+declare -A COPY=()
+user_copy() {  # <name> <uid>
+    spawn env -i LANG=C.UTF-8 unshare --uts --net sh -c 'cd "$3" && hostname "$0" && exec setpriv --reuid "$1" --regid 2000 --clear-groups "$2" --console' \
+        "$1" "$2" "$KESROW" "$T/office" </dev/null >"$T/$1.out" 2>"$T/$1.err"
+    COPY[$1]=${PIDS[-1]} && wait_until 10 grep -q "icon 1" "$T/$1.out" || fail "$row: $1 did not start"
+}
+for row in "1777 0:0 0666 -" "2770 0:2000 0660 -" "0755 0:0 0666 0666"; do  # folder, owners, kesrow.txt, kesrow.log
+    read -r folder owners mode log <<<"$row"
+    share OK && chown "$owners" "$SHARE" "$SHARE/kesrow.txt" && chmod "$folder" "$SHARE" && chmod "$mode" "$SHARE/kesrow.txt"
+    [[ $log == - ]] || install -m "$log" /dev/null "$SHARE/kesrow.log"
+    before=$(stat -c '%i %u %g %a' "$SHARE/kesrow.txt") && user_copy PC01 2001 && user_copy PC02 2002
+    dial PC01 nsenter -t "${COPY[PC01]}" --net && wait_until 10 status_is PC01 || fail "$row: PC01 did not claim"
+    dial PC02 nsenter -t "${COPY[PC02]}" --net && wait_until 20 eval '[[ $(log_tokens) == *V:PC02* ]]' || fail "$row: no violation"
+    hang_up PC01 && wait_until 30 status_is PC02 || fail "$row: PC02 did not claim after PC01"
+    hang_up PC02 && wait_until 10 status_is OK || fail "$row: PC02 did not release"
+    # A second warning, open when PC01 released, writes its line as it closes.
+    [[ $(log_tokens) =~ ^C:PC01\ V:PC02\ (V:PC02\ )?D:PC01\ (V:PC02\ )?C:PC02\ D:PC02\ $ ]] || fail "$row: log $(log_tokens)"
+    [[ $(stat -c '%i %u %g %a' "$SHARE/kesrow.txt") == "$before" && $(stat -c %a "$SHARE/kesrow.log") == "${mode#0}" ]] || fail "$row: access"
+    [[ $(ls -A "$SHARE") == $'kesrow.log\nkesrow.txt' ]] || fail "$row: other files: $(ls -A "$SHARE")"
+    err=$(cat "$T/PC01.err" "$T/PC02.err") && [[ -z ${err//"$BOX_WARNING"/} ]] || fail "$row: a failure was shown"
+    kill -TERM "${COPY[@]}" && ended_with "${COPY[PC01]}" 0 && ended_with "${COPY[PC02]}" 0 || fail "$row: a copy did not end with 0"
+done
 echo "PASS"

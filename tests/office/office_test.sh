@@ -66,7 +66,6 @@ copy_start() {  # <name>
 held_icon() { echo "icon 2 ダイアルアップに$1さんが接続中"; }
 FREE_ICON="icon 1 ダイアルアップ接続している人はいません"
 UNKNOWN_ICON="icon 3 共有フォルダに接続できません（回線の状態は不明です）"
-BOX_WARNING=$'\a[ケスロウ]\nタスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\n直ちに切断して下さい\n\a'
 declare -A OUT=() ERR=()
 mark() { for n in "${PCS[@]}"; do OUT[$n]=$(wc -l <"$T/$n/out") ERR[$n]=$(stat -c %s "$T/$n/err"); done; LOG=$(log_size); }
 err_since() { tail -c +$((ERR[$1] + 1)) "$T/$1/err"; }

@@ -57,6 +57,7 @@ hang_up() { kill -TERM "${LINE[$1]}" && wait "${LINE[$1]}"; }
 # The status file holds exactly the value CR LF (host names are ASCII).
 status_is() { cmp -s <(printf '%s\r\n' "$1") "$SHARE/kesrow.txt"; }
 log_size() { stat -c %s "$SHARE/kesrow.log" 2>/dev/null || echo 0; }
+BOX_WARNING=$'\a[ケスロウ]\nタスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\n直ちに切断して下さい\n\a'  # with its two beeps
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 
 # The log after a byte offset as C:<host> D:<host> V:<host> (connect,
