@@ -48,48 +48,69 @@ std::string PrivateFolder(const std::string& path, uid_t uid)
 
 }  // namespace
 
-std::string InstanceLockPath(uid_t uid, const std::string& runtimeRoot)
+std::vector<std::string> InstanceLockPaths(uid_t uid, const std::string& runtimeRoot, const std::string& hostName)
 {
+    std::vector<std::string> paths;
     // The runtime folder the system makes for a logged-in user: local, private.
     const std::string runtime = runtimeRoot + "/" + std::to_string(uid);
     struct stat st {};
     if (lstat(runtime.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid &&
         (st.st_mode & 07777) == 0700)
-        return runtime + "/kesrow.lock";
-    // Only in a home that is the user's own.
-    const std::string home = HomeOf(uid);
-    if (stat(home.c_str(), &st) != 0 || st.st_uid != uid) Fail(EPERM, home);
-    const std::string cache = home + "/.cache";
-    if (mkdir(cache.c_str(), 0700) != 0 && errno != EEXIST) Fail(errno, cache);
-    return PrivateFolder(cache + "/kesrow", uid) + "/kesrow.lock";
+        paths.push_back(runtime + "/kesrow.lock");
+    // And always in the home, which is there from the first moment: a copy
+    // started before the runtime folder appeared holds this one. A home
+    // shared by several computers holds one per computer.
+    try {
+        const std::string home = HomeOf(uid);
+        if (stat(home.c_str(), &st) != 0 || st.st_uid != uid) Fail(EPERM, home);
+        const std::string cache = home + "/.cache";
+        if (mkdir(cache.c_str(), 0700) != 0 && errno != EEXIST) Fail(errno, cache);
+        paths.push_back(PrivateFolder(cache + "/kesrow", uid) + "/" + hostName + ".lock");
+    } catch (const std::system_error&) {
+        if (paths.empty()) throw;
+    }
+    return paths;
 }
 
-InstanceLock::InstanceLock(std::string path) : path_(std::move(path)) {}
+InstanceLock::InstanceLock(std::vector<std::string> paths) : paths_(std::move(paths)) {}
 
 InstanceLock::~InstanceLock()
 {
-    if (fd_ >= 0)
-        close(fd_);
+    for (int fd : fds_) close(fd);
 }
 
 bool InstanceLock::Acquire()
 {
-    if (fd_ >= 0)
+    if (!fds_.empty())
         return true;
-    if (path_.empty())
-        path_ = InstanceLockPath();
-    // No symlink following: a planted link is refused, not written through.
-    const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-    if (fd < 0)
-        Fail(errno, path_);
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        close(fd);
-        if (error == EWOULDBLOCK)
-            return false;
-        Fail(error, path_);
+    if (paths_.empty()) {
+        std::string host = PosixHostName().localHostName();
+        for (char& c : host)
+            if (c == '/') c = '_';
+        paths_ = InstanceLockPaths(getuid(), "/run/user", host);
     }
-    fd_ = fd;
+    std::vector<int> fds;
+    const auto release = [&fds] {
+        for (int fd : fds) close(fd);
+    };
+    for (const std::string& path : paths_) {
+        // No symlink following: a planted link is refused, not written through.
+        const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+        if (fd < 0) {
+            const int error = errno;
+            release();
+            Fail(error, path);
+        }
+        fds.push_back(fd);
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            release();
+            if (error == EWOULDBLOCK)
+                return false;
+            Fail(error, path);
+        }
+    }
+    fds_ = std::move(fds);
     return true;
 }
 

@@ -56,32 +56,33 @@ private:
     std::vector<char> buffer_;
 };
 
-// One copy per user and computer: an flock() on a lock file on local disk,
-// held while the object lives (the kernel drops it when a copy dies).
+// One copy per user and computer: flock() on lock files on local disk and
+// in the home, held while the object lives (the kernel drops them when a
+// copy dies).
 class InstanceLock {
 public:
-    // path: the lock file; by default InstanceLockPath(), found on first use.
-    explicit InstanceLock(std::string path = {});
+    // paths: the lock files; by default InstanceLockPaths(), found on first use.
+    explicit InstanceLock(std::vector<std::string> paths = {});
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
-    // False when another copy holds the lock; throws std::system_error when
-    // the lock file cannot be opened.
+    // False when another copy holds a lock; throws std::system_error when a
+    // lock file cannot be opened.
     bool Acquire();
 
 private:
-    std::string path_;
-    int fd_ = -1;
+    std::vector<std::string> paths_;
+    std::vector<int> fds_;
 };
 
-// Where only this user can write, chosen by the user id and never by the
-// environment, so every copy of the user finds the same lock and no other
-// user can take it first: <runtimeRoot>/<uid>/kesrow.lock when that folder
-// is the user's own with mode 0700, else ~/.cache/kesrow/kesrow.lock (the
-// home from the user database; the folder made 0700). Throws
+// Where only this user can write, chosen by the user id and the host name
+// and never by the environment, so every copy of the user on this computer
+// finds the same locks and no other user can take them first:
+// <runtimeRoot>/<uid>/kesrow.lock when that folder is the user's own with
+// mode 0700, and ~/.cache/kesrow/<hostName>.lock (the home from the user
+// database; the folder made 0700) when the home is the user's. Throws
 // std::system_error when neither can be used.
-std::string InstanceLockPath(uid_t uid = getuid(), const std::string& runtimeRoot = "/run/user");
-
+std::vector<std::string> InstanceLockPaths(uid_t uid, const std::string& runtimeRoot, const std::string& hostName);
 // Throws std::system_error when getcwd() fails.
 std::string CurrentDirectory();
 
@@ -92,8 +93,8 @@ std::string ComputerSettingsDirectory();
 
 class PosixProcess : public Process {
 public:
-    // lockPath: the instance lock file; by default InstanceLockPath().
-    explicit PosixProcess(std::string lockPath = {}) : lock_(std::move(lockPath)) {}
+    // lockPaths: the instance lock files; by default InstanceLockPaths().
+    explicit PosixProcess(std::vector<std::string> lockPaths = {}) : lock_(std::move(lockPaths)) {}
     bool previousInstance() override { return !lock_.Acquire(); }
     std::string currentDirectory() override { return CurrentDirectory(); }
     std::string computerSettingsDirectory() override { return ComputerSettingsDirectory(); }

@@ -47,7 +47,7 @@ cmp -s "$T/log.full" "$SHARE/kesrow.log" || fail "full disk: a torn log line"
 stop && printf PC01 >/proc/sys/kernel/hostname
 
 # A FIFO in the status file's place neither blocks the start-up (recovery,
-# at once) nor, when it comes later, a tick (said, and SIGTERM still works).
+# at once) nor, when it comes later, a tick (said, and SIGTERM still ends it).
 share FIFO && copy $'n\n'
 ended_with "$PID" 0 || fail "fifo: start-up hangs or fails"
 err_has "現在このコンピュータは、ネットワーク環境ではありません。" || fail "fifo: no recovery question"
@@ -55,7 +55,8 @@ share OK && copy
 wait_until 10 grep -q "icon 1" "$T/out" || fail "fifo later: no start"
 mkfifo "$SHARE/fifo" && mv -f "$SHARE/fifo" "$SHARE/kesrow.txt"
 wait_until 10 err_has "$SHARE/kesrow.txt: 通常のファイルではありません" || fail "fifo later: no box"
-stop
+# The release check cannot read it either: said, and the copy ends as failed.
+kill -TERM "$PID" && ended_with "$PID" 1 || fail "fifo later: SIGTERM did not end the copy with 1"
 
 # A link planted as a shared file is refused, never followed: said in one
 # box naming it, the file it points at untouched, and the copy goes on.

@@ -86,10 +86,10 @@ warned() {  # <name>: one warning with its two beeps for each violation line it 
 echo "== start-up"
 for n in "${PCS[@]}"; do : >"$T/$n/out" && : >"$T/$n/err" && copy_start $n; done
 mark
-started() { for n in "${PCS[@]}"; do (($(wc -l <"$T/$n/out") >= 2)) || return 1; done; }
+started() { for n in "${PCS[@]}"; do (($(wc -l <"$T/$n/out") >= 3)) || return 1; done; }
 wait_until 10 started || fail "the copies did not start"
 for n in "${PCS[@]}"; do OUT[$n]=0; done
-expect "" "$FREE_ICON" "$FREE_ICON"
+expect "" "$UNKNOWN_ICON" "$FREE_ICON" "$FREE_ICON"  # unknown until the share has answered
 
 echo "== a computer dials while another holds the line: warned, at most once per 5 s"
 mark
@@ -170,7 +170,7 @@ mark
 server=$(pgrep --ns "${HOLDER[SRV]}" --nslist net -d ' ' sshd)
 kill -STOP $server
 dial PC01 start_on PC01
-wait_until 10 icons_are "$UNKNOWN_ICON" || fail "no unknown picture while the share is frozen"
+wait_until 20 icons_are "$UNKNOWN_ICON" || fail "no unknown picture while the share is frozen"
 kill -CONT $server
 seen_by_all PC01 "$(held_icon PC01)"
 hang_up PC01

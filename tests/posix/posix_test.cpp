@@ -21,10 +21,10 @@ namespace kesrow::testing {
 namespace {
 
 // 1 when another process gets the lock, 0 when it is refused.
-int OtherCopyGetsLock(const std::string& path)
+int OtherCopyGetsLock(const std::vector<std::string>& paths)
 {
     int status = 0;
-    if (const pid_t child = fork(); child == 0) _exit(InstanceLock(path).Acquire() ? 1 : 0); else waitpid(child, &status, 0);
+    if (const pid_t child = fork(); child == 0) _exit(InstanceLock(paths).Acquire() ? 1 : 0); else waitpid(child, &status, 0);
     return WEXITSTATUS(status);
 }
 
@@ -35,26 +35,32 @@ TEST(Posix, InstanceLock)
     // whatever the environment says.
     const std::string mine = runtime.file(std::to_string(getuid())), lock = mine + "/kesrow.lock";
     setenv("XDG_RUNTIME_DIR", "/tmp", 1);
+    const auto paths = [&] { return InstanceLockPaths(getuid(), runtime.path().string(), "PC01"); };
+    // A copy started before the runtime folder appeared keeps out one started after.
+    InstanceLock early(paths());
+    ASSERT_TRUE(early.Acquire());
     std::filesystem::create_directory(mine);
     for (auto [mode, chosen] : {std::pair{0755, false}, {0777, false}, {0700, true}}) {
         chmod(mine.c_str(), mode);
-        EXPECT_EQ(InstanceLockPath(getuid(), runtime.path().string()) == lock, chosen) << std::oct << mode;
+        EXPECT_EQ(paths().front() == lock, chosen) << std::oct << mode;
     }
-    auto first = std::make_unique<PosixProcess>(lock);
+    EXPECT_EQ(OtherCopyGetsLock(paths()), 0);
+    EXPECT_TRUE(paths().back().ends_with("/.cache/kesrow/PC01.lock"));
+    auto first = std::make_unique<PosixProcess>(std::vector{lock});
     EXPECT_FALSE(first->previousInstance());
     EXPECT_FALSE(first->previousInstance()) << "asking again in the holder is harmless";
-    EXPECT_EQ(OtherCopyGetsLock(lock), 0);
-    EXPECT_TRUE(PosixProcess(lock).previousInstance());
+    EXPECT_EQ(OtherCopyGetsLock({lock}), 0);
+    EXPECT_TRUE(PosixProcess({lock}).previousInstance());
     const pid_t started = fork();  // a program the copy starts outlives it
     if (started == 0) execlp("sleep", "sleep", "60", nullptr), _exit(127);
     for (int ms = 0; ms < 20000 && ReadBytes("/proc/" + std::to_string(started) + "/comm") != "sleep\n"; ++ms) usleep(1000);
     first.reset();
-    EXPECT_EQ(OtherCopyGetsLock(lock), 1);
+    EXPECT_EQ(OtherCopyGetsLock({lock}), 1);
     kill(started, SIGKILL);
     waitpid(started, nullptr, 0);
     std::filesystem::remove(lock);
     std::filesystem::create_symlink(runtime.file("elsewhere"), lock);
-    EXPECT_THROW(InstanceLock(lock).Acquire(), std::system_error);
+    EXPECT_THROW(InstanceLock({lock}).Acquire(), std::system_error);
     EXPECT_FALSE(Exists(runtime.file("elsewhere")));
 }
 
