@@ -206,7 +206,7 @@ TEST_P(Program, Row)
     }
     // A trace names paths, except for the About box's own "/about" and tool.
     const std::string trace = std::strstr(r.trace, "about") ? r.trace : Native(r.trace);
-    EXPECT_EQ(fake.trace, Expand(Expand(trace, server), cwd, "$C"));
+    EXPECT_EQ(fake.trace, SystemWords(Expand(Expand(trace, server), cwd, "$C")));
     EXPECT_EQ(ReadBytes(status), r.statusAfter ? r.statusAfter : expectedStatus);
     EXPECT_EQ(ReadBytes(log), (r.logBefore ? r.logBefore : "") + LogBytes(r.log));
     EXPECT_EQ(Exists(pas) && !std::filesystem::is_directory(pas) ? ReadBytes(pas) : "-", *r.pasAfter ? Native(r.pasAfter) : expectedPas);
