@@ -105,6 +105,8 @@ private:
     bool unloaded_ = false;
     bool inTick_ = false;
     bool tickFailureShown_ = false;
+    // The probe's failure is shown; cleared by the probe's next answer, on the worker.
+    std::atomic<bool> dialUpFailureShown_{false};
     bool unknownShown_ = false;
     // Last: its thread runs jobs on this form, so it goes first.
     ShareWorker share_;

@@ -120,7 +120,7 @@ private:
             {kAlreadyRunning, "RUNNING"}, {kLoadErrorTitle, "LOADERROR"}, {kRecoveryQuestion, "QUESTION"},
             {kServerPathRejected.c_str(), "REJECTED"}, {kServerPathChanged, "CHANGED"}, {kSysInfoUnavailable, "NOSYSINFO"},
             {kPollingStopped, "STOPPED:"}, {kLogUnreadable, "NOLOG:"}, {kProgramEnds, "ENDS:"},
-            {kServerPathNotChanged, "NOTCHANGED:"}, {kServerPathUnstorable, "UNSTORABLE"}};
+            {kServerPathNotChanged, "NOTCHANGED:"}, {kServerPathUnstorable, "UNSTORABLE"}, {kDialUpUnanswered, "NODIALUP:"}};
         for (const auto& [fixed, name] : names)
             if (text.rfind(fixed, 0) == 0) return name + text.substr(std::string(fixed).size());
         return text;

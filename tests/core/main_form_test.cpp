@@ -110,6 +110,7 @@ const Row kRows[] = {
     {.name = "NoCp932HostUnload", .status = "caf?\r\n", .host = "café", .steps = "L|E", .trace = "rm host host now unloaded end",
      .statusAfter = "OK\r\n", .log = "-caf?"},
     {.name = "HostFailsOnce", .failOn = "host", .steps = "LT|TT", .trace = "probe host box48:STOPPED:host probe host"},
+    {.name = "ProbeFailsOnceAcrossChanges", .failOn = "probe", .steps = "LT|T=PC02;TT", .trace = "probe box48:NODIALUP:probe rm add2:PC02 probe"},
     // The tray menu
     {.name = "MenuDismissed", .steps = "L|9", .trace = "popup@10,20"},
     {.name = "LogShown", .logBefore = kLogBytes, .steps = "L|0",

@@ -69,6 +69,11 @@ TEST(RasDialUp, TheSystemServiceIsLoadedAndAsked)
 {
     // Wine's remote access service knows no connections.
     EXPECT_EQ(RasDialUp().activeConnections(), 0);
+    try {
+        LoadEnumConnections(L"kesrow-none.dll"), ADD_FAILURE() << "loaded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "kesrow-none.dll: " + ErrorText(ERROR_MOD_NOT_FOUND));
+    }
 }
 
 TEST(Cp932, TheSystemTablesAgreeWithTheLinuxCopies)
