@@ -14,6 +14,7 @@
 #include "platform/win32/ras_dialup.h"
 #include "platform/win32/registry_system_info_tool.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win_tray_icon.h"
 #include "fake_platform.h"
 
 namespace kesrow::win32 {
@@ -74,6 +75,14 @@ TEST(RasDialUp, TheSystemServiceIsLoadedAndAsked)
     } catch (const std::runtime_error& e) {
         EXPECT_EQ(std::string(e.what()), "kesrow-none.dll: " + ErrorText(ERROR_MOD_NOT_FOUND));
     }
+}
+
+TEST(TrayTip, ALongHolderNameIsCutNeverTheSentence)
+{
+    const std::string a111(111, 'A');
+    const std::pair<std::string, std::string> rows[] = {  // holder, as shown; "AA": 127 characters in all
+        {"PC01", "PC01"}, {a111 + "AA", a111 + "AA"}, {a111 + "AAA", a111 + "A…"}, {a111 + "😀B", a111 + "…"}};
+    for (const auto& [holder, shown] : rows) EXPECT_EQ(TipText(LineHeldTooltip(holder), 128), Widen(LineHeldTooltip(shown)));
 }
 
 TEST(Cp932, TheSystemTablesAgreeWithTheLinuxCopies)
