@@ -107,6 +107,8 @@ private:
     bool unloaded_ = false;
     bool inTick_ = false;
     bool tickFailureShown_ = false;  // since the last tick that went well
+    // The probe's failure is shown; cleared by the probe's next answer, on the worker.
+    std::atomic<bool> dialUpFailureShown_{false};
     bool unknownShown_ = false;
     // User-interface thread only: a box of the poll cycle is open.
     bool failureBoxOpen_ = false;

@@ -1,5 +1,6 @@
 #include <exception>
 #include <memory>
+#include <stdexcept>
 
 #include "core/main_form.h"
 #include "core/shared_files.h"
@@ -7,6 +8,15 @@
 #include "core/texts.h"
 
 namespace kesrow {
+namespace {
+
+// The dial-up probe's failure, told apart from the share's.
+class DialUpFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace
 
 // Takes the tick when none is under way, with the holder it starts from.
 bool MainForm::startTick(std::string& holder, bool& unknownShown)
@@ -149,21 +159,26 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
 // say so once, and try again on the next tick. One such box at a time.
 void MainForm::tickFailed(std::exception_ptr failure)
 {
-    {
+    if (failureBoxOpen_) return;
+    std::string text;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const DialUpFailure& e) {
+        // Said again only after the probe has answered: a tick that reads a change asks it nothing.
+        if (dialUpFailureShown_.exchange(true)) return;
+        text = std::string(kDialUpUnanswered) + e.what();
+    } catch (const std::exception& e) {
         std::lock_guard lock(state_);
-        if (tickFailureShown_ || failureBoxOpen_) return;
+        if (tickFailureShown_) return;
         tickFailureShown_ = true;
+        text = std::string(kPollingStopped) + e.what();
     }
     failureBoxOpen_ = true;
     try {
-        std::rethrow_exception(failure);
-    } catch (const std::exception& e) {
-        try {
-            p_.dialogs.messageBox(std::string(kPollingStopped) + e.what(), BoxStyle::Exclamation, kTitle);
-        } catch (...) {
-            failureBoxOpen_ = false;
-            throw;
-        }
+        p_.dialogs.messageBox(text, BoxStyle::Exclamation, kTitle);
+    } catch (...) {
+        failureBoxOpen_ = false;
+        throw;
     }
     failureBoxOpen_ = false;
 }
@@ -224,7 +239,14 @@ void MainForm::warnViolation()
 // Module1's probe: connected exactly when the system counts a connection.
 bool MainForm::IsDialedUp()
 {
-    return p_.dialUp.activeConnections() != 0;
+    int connections = 0;
+    try {
+        connections = p_.dialUp.activeConnections();
+    } catch (const std::exception& e) {
+        throw DialUpFailure(e.what());
+    }
+    dialUpFailureShown_.store(false, std::memory_order_relaxed);
+    return connections != 0;
 }
 
 }  // namespace kesrow

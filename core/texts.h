@@ -63,6 +63,8 @@ inline constexpr const char* kWarningText =
     "タスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\r直ちに切断して下さい";
 inline constexpr const char* kPollingStopped =
     "共有フォルダのファイルを読み書きできません。\r接続が戻ると自動的に監視を再開します。\r\r";
+inline constexpr const char* kDialUpUnanswered =
+    "ダイアルアップ接続の状態をシステムに問い合わせできません。\r問い合わせができるようになるまで、接続と切断を検知できません。\r\r";
 
 // The tray menu, in the popup's order; "バージョン情報" is its default item.
 inline constexpr const char* kMenuItems[] = {"接続ログ", "サーバパス", "バージョン情報", "終了"};

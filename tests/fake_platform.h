@@ -19,6 +19,7 @@
 
 #include "core/texts.h"
 #include "platform/platform.h"
+#include "platform/win32/wide_text.h"
 
 namespace kesrow::testing {
 
@@ -123,7 +124,7 @@ private:
             {kAlreadyRunning, "RUNNING"}, {kLoadErrorTitle, "LOADERROR"}, {kRecoveryQuestion, "QUESTION"},
             {kServerPathRejected.c_str(), "REJECTED"}, {kServerPathChanged, "CHANGED"}, {kSysInfoUnavailable, "NOSYSINFO"},
             {kPollingStopped, "STOPPED:"}, {kLogUnreadable, "NOLOG:"}, {kProgramEnds, "ENDS:"},
-            {kServerPathNotChanged, "NOTCHANGED:"}, {kServerPathUnstorable, "UNSTORABLE"}};
+            {kServerPathNotChanged, "NOTCHANGED:"}, {kServerPathUnstorable, "UNSTORABLE"}, {kDialUpUnanswered, "NODIALUP:"}};
         for (const auto& [fixed, name] : names)
             if (text.rfind(fixed, 0) == 0) return name + text.substr(std::string(fixed).size());
         return text;
@@ -167,6 +168,17 @@ inline std::string ReadBytes(const std::string& path)
 }
 inline void WriteBytes(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+// The rows name failures in the C library's words (the tests run in the C locale). Windows says a
+// missing file in its own (ERROR_FILE_NOT_FOUND, 2), a folder in a file's place in the program's.
+inline std::string SystemWords(std::string text)
+{
+#ifdef _WIN32
+    const std::pair<std::string, std::string> words[] = {{"No such file or directory", win32::ErrorText(2)}, {"Is a directory", kNotOrdinaryFile}};
+    for (const auto& [c, windows] : words)
+        for (std::size_t at; (at = text.find(c)) != std::string::npos;) text.replace(at, c.size(), windows);
+#endif
+    return text;
+}
 // Paths written with "/" as this system writes them.
 inline std::string Native(std::string text)
 {

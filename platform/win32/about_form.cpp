@@ -17,7 +17,6 @@ constexpr int kTitle = 103;
 
 AboutForm::~AboutForm()
 {
-    if (grey_) DeleteObject(grey_);
     if (picture_) DestroyIcon(picture_);
 }
 
@@ -60,9 +59,8 @@ bool AboutForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
     HDC dc = reinterpret_cast<HDC>(wParam);
     switch (GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) {
     case kText1:
-        if (!grey_) grey_ = CreateSolidBrush(kTextBoxGrey);
         SetBkColor(dc, kTextBoxGrey);
-        result = reinterpret_cast<INT_PTR>(grey_);
+        result = reinterpret_cast<INT_PTR>(TextBoxGreyBrush());
         return true;
     case kTitle:
         SetTextColor(dc, RGB(0, 0, 255));

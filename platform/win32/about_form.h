@@ -20,7 +20,6 @@ private:
     void paintLines();
 
     std::function<void()> onSysInfo_;
-    HBRUSH grey_ = nullptr;
     HICON picture_ = nullptr;
 };
 

@@ -8,6 +8,12 @@ namespace {
 constexpr int kText1 = 100;
 }
 
+HBRUSH TextBoxGreyBrush()
+{
+    static const HBRUSH brush = CreateSolidBrush(kTextBoxGrey);
+    return brush;
+}
+
 void LogViewerForm::onInit()
 {
     size(10875, 6645);
@@ -23,9 +29,8 @@ bool LogViewerForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
 {
     // A read-only edit box asks for the static colours.
     if (message != WM_CTLCOLORSTATIC || GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != kText1) return false;
-    if (!grey_) grey_ = CreateSolidBrush(kTextBoxGrey);
     SetBkColor(reinterpret_cast<HDC>(wParam), kTextBoxGrey);
-    result = reinterpret_cast<INT_PTR>(grey_);
+    result = reinterpret_cast<INT_PTR>(TextBoxGreyBrush());
     return true;
 }
 

@@ -16,10 +16,11 @@ private:
     bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
     std::string text_;
-    HBRUSH grey_ = nullptr;
 };
 
-// The light grey of the forms' read-only text boxes.
+// The light grey of the forms' read-only text boxes, and its brush: one for
+// the program's life, however often the forms open.
 inline constexpr COLORREF kTextBoxGrey = RGB(192, 192, 192);
+HBRUSH TextBoxGreyBrush();
 
 }  // namespace kesrow::win32

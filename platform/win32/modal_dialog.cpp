@@ -53,6 +53,8 @@ const wchar_t* AvailableFace(const wchar_t* wanted)
 
 }  // namespace
 
+HWND ModalDialog::innermost_ = nullptr;
+
 ModalDialog::~ModalDialog()
 {
     for (int i = 0; i < fontCount_; ++i) DeleteObject(fonts_[i]);
@@ -65,8 +67,12 @@ INT_PTR ModalDialog::run(HWND owner, const std::string& caption)
     ReleaseDC(nullptr, screen);
     uiFont_ = font(kUiFace, 9);
     const std::wstring words = EmptyTemplate(Widen(caption));
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
-                                   owner, procedure, reinterpret_cast<LPARAM>(this));
+    const HWND outer = innermost_;
+    const INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner, procedure,
+        reinterpret_cast<LPARAM>(this));
+    innermost_ = outer;
+    return result;
 }
 
 INT_PTR CALLBACK ModalDialog::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -74,7 +80,7 @@ INT_PTR CALLBACK ModalDialog::procedure(HWND window, UINT message, WPARAM wParam
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<ModalDialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
-        self->window_ = window;
+        self->window_ = innermost_ = window;
         self->onInit();
         return FALSE;  // onInit has set the focus
     }

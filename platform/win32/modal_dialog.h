@@ -16,6 +16,8 @@ public:
     // Shows the dialog over owner; returns the id of the button that closed
     // it (IDCANCEL for Esc and the frame's close).
     INT_PTR run(HWND owner, const std::string& caption);
+    // The form open innermost on the user-interface thread; nullptr when none is.
+    static HWND Innermost() { return innermost_; }
 
 protected:
     // Make the controls, in tab order; size() the client area first.
@@ -39,6 +41,7 @@ protected:
 private:
     static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+    static HWND innermost_;
     int dpi_ = 96;
     HFONT fonts_[4] = {};
     int fontCount_ = 0;

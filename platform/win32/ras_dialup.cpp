@@ -1,6 +1,7 @@
 #include "platform/win32/ras_dialup.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "platform/win32/wide_text.h"
 
@@ -11,27 +12,27 @@ std::string TrimAtNul(const std::string& text)
     return text.substr(0, text.find('\0'));
 }
 
-namespace {
-
-// rasapi32.dll's function, loaded once by whichever thread asks first.
-EnumConnectionsFunction SystemEnumConnections()
+EnumConnectionsFunction LoadEnumConnections(const wchar_t* library)
 {
-    static const EnumConnectionsFunction function = [] {
-        // From the system folder only: the current directory is the user's.
-        HMODULE library = LoadLibraryExW(L"rasapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        auto found = library ? GetProcAddress(library, "RasEnumConnectionsA") : nullptr;
-        return reinterpret_cast<EnumConnectionsFunction>(reinterpret_cast<void*>(found));
-    }();
-    return function;
+    HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    const FARPROC found = module ? GetProcAddress(module, "RasEnumConnectionsA") : nullptr;
+    if (!found) throw std::runtime_error(Narrow(library) + ": " + ErrorText(GetLastError()));
+    return reinterpret_cast<EnumConnectionsFunction>(reinterpret_cast<void*>(found));
 }
-
-}  // namespace
 
 EnumConnectionsFunction RasDialUp::enumerate()
 {
-    const EnumConnectionsFunction function = enumerate_ ? enumerate_ : SystemEnumConnections();
-    if (!function) throw std::runtime_error("RasEnumConnectionsA (rasapi32.dll) cannot be loaded");
-    return function;
+    if (enumerate_) return enumerate_;
+    // Loaded once, by whichever thread asks first.
+    static const auto system = []() -> std::pair<EnumConnectionsFunction, std::string> {
+        try {
+            return {LoadEnumConnections(L"rasapi32.dll"), {}};
+        } catch (const std::runtime_error& e) {
+            return {nullptr, e.what()};
+        }
+    }();
+    if (!system.first) throw std::runtime_error(system.second);
+    return system.first;
 }
 
 DWORD RasDialUp::enumerateOnce(std::string& entryName)

@@ -27,6 +27,11 @@ using EnumConnectionsFunction = DWORD(WINAPI*)(RasConnection* connections, DWORD
 // text up to, not including, its first NUL; all of it when there is none.
 std::string TrimAtNul(const std::string& text);
 
+// The library's RasEnumConnectionsA, from the system folder only (the
+// current directory is the user's). Throws std::runtime_error naming the
+// library, with the system's words, when it cannot be loaded.
+EnumConnectionsFunction LoadEnumConnections(const wchar_t* library);
+
 class RasDialUp : public DialUp {
 public:
     // rasapi32.dll's function, loaded on first use; tests pass their own.
@@ -41,7 +46,7 @@ public:
     bool IsDialedUp(std::string& entryName);
 
 private:
-    // Throws std::runtime_error when the service is not installed.
+    // Throws LoadEnumConnections's failure, on every ask, when the service is not installed.
     EnumConnectionsFunction enumerate();
     DWORD enumerateOnce(std::string& entryName);
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 
 #include "core/file_calls.h"
@@ -16,6 +15,7 @@
 namespace kesrow::files {
 namespace {
 
+// The errno the callers test (ENOENT, EACCES, EISDIR); the user reads the system's words.
 int Errno(DWORD error)
 {
     switch (error) {
@@ -34,14 +34,14 @@ int Errno(DWORD error)
     }
 }
 
-[[noreturn]] void Fail(const std::string& path, int err)
+[[noreturn]] void Fail(const std::string& path, DWORD error)
 {
-    throw FileError(path, std::strerror(err), err);
+    throw FileError(path, win32::ErrorText(error), Errno(error));
 }
 
 [[noreturn]] void FailWithLastError(const std::string& path)
 {
-    Fail(path, Errno(GetLastError()));
+    Fail(path, GetLastError());
 }
 
 HANDLE Handle(int fd)
@@ -49,44 +49,99 @@ HANDLE Handle(int fd)
     return reinterpret_cast<HANDLE>(_get_osfhandle(fd));
 }
 
-}  // namespace
+bool StartsWith(const std::wstring& text, const wchar_t* start)
+{
+    return text.rfind(start, 0) == 0;
+}
 
-int Open(const std::string& path, Access access, Links, const std::string&)
+// The name the wide calls take. An absolute path goes in the \\?\ form, so
+// that one of 260 characters or more works; that form takes every character
+// as it is, so the path is made whole first ("/", "..", doubled separators).
+std::wstring SystemName(const std::string& path)
 {
     const std::wstring name = win32::Widen(path);
+    if (StartsWith(name, L"\\\\?\\") || StartsWith(name, L"\\\\.\\")) return name;
+    std::wstring full(name.size() + MAX_PATH, L'\0');
+    DWORD n = GetFullPathNameW(name.c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = GetFullPathNameW(name.c_str(), DWORD(full.size()), full.data(), nullptr);
+    }
+    if (n == 0 || n >= full.size()) return name;  // the call on it tells why
+    full.resize(n);
+    if (StartsWith(full, L"\\\\?\\") || StartsWith(full, L"\\\\.\\")) return full;  // a device: NUL, COM1
+    if (StartsWith(full, L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    return full;
+}
+
+HANDLE OpenShared(const std::wstring& name, DWORD rights, DWORD disposition, Links links)
+{
+    // Other computers' copies read and write the same files: never lock them out.
+    return CreateFileW(name.c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       disposition, FILE_ATTRIBUTE_NORMAL | (links == Links::Refuse ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
+                       nullptr);
+}
+
+HANDLE OpenHandle(const std::string& path, Access access, Links links)
+{
+    const std::wstring name = SystemName(path);
     DWORD rights = GENERIC_READ, disposition = OPEN_EXISTING;
+    // Write keeps the file as it is: Overwrite writes over it in place.
     if (access == Access::Write) rights = GENERIC_WRITE, disposition = OPEN_ALWAYS;
     if (access == Access::CreateNew) rights = GENERIC_WRITE, disposition = CREATE_NEW;
-    // Append data only: every write lands at the end, as with O_APPEND.
+    // Append data only: every write lands at the end, as with O_APPEND; read
+    // access only to see how the last line ends.
     if (access == Access::Append) rights = GENERIC_READ | FILE_APPEND_DATA | SYNCHRONIZE, disposition = OPEN_ALWAYS;
-    // Other computers' copies read and replace the same files: never lock them out.
-    HANDLE file = CreateFileW(name.c_str(), rights, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenShared(name, rights, disposition, links);
+    if (file == INVALID_HANDLE_VALUE && access == Access::Append && GetLastError() == ERROR_ACCESS_DENIED)
+        file = OpenShared(name, FILE_APPEND_DATA | SYNCHRONIZE, disposition, links);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
+        // A junction or a folder in the file's place cannot be opened as a file.
         const DWORD attributes = GetFileAttributesW(name.c_str());
-        // A folder reads as no ordinary file and refuses writing, as on Linux.
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            if (access == Access::Read) throw FileError(path, kNotOrdinaryFile, EISDIR);
-            Fail(path, EISDIR);
-        }
-        Fail(path, Errno(error));
+        if (attributes != INVALID_FILE_ATTRIBUTES && links == Links::Refuse && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            throw FileError(path, kLinkRefused, ELOOP);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            throw FileError(path, kNotOrdinaryFile, EISDIR);
+        Fail(path, error);
+    }
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (links == Links::Refuse && GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        CloseHandle(file);
+        // A link (symbolic link, junction) opened as itself is refused; any
+        // other reparse point (a deduplicated or cloud file) is the file itself.
+        if (IsReparseTagNameSurrogate(tag.ReparseTag)) throw FileError(path, kLinkRefused, ELOOP);
+        return OpenHandle(path, access, Links::Follow);
     }
     if (GetFileType(file) != FILE_TYPE_DISK) {
         CloseHandle(file);
         throw FileError(path, kNotOrdinaryFile, EINVAL);
     }
+    return file;
+}
+
+}  // namespace
+
+// likeFile is not used here: a file made in the shared folder takes the
+// access rules the folder hands down, which already let its users use it.
+int Open(const std::string& path, Access access, Links links, const std::string&)
+{
+    HANDLE file = OpenHandle(path, access, links);
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), access == Access::Read ? _O_RDONLY : 0);
     if (fd < 0) {
         CloseHandle(file);
-        Fail(path, EMFILE);
+        Fail(path, ERROR_TOO_MANY_OPEN_FILES);
     }
     return fd;
 }
 
 void Close(int fd, const std::string& path)
 {
-    if (_close(fd) != 0) Fail(path, EIO);
+    // A network file system reports a failed write as late as CloseHandle,
+    // whose code _close leaves as the thread's last error.
+    if (_close(fd) != 0) Fail(path, GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_INVALID_HANDLE);
 }
 
 void CloseQuietly(int fd)
@@ -126,15 +181,15 @@ void WriteWhole(int fd, const std::string& path, const std::string& bytes)
 {
     DWORD n = 0;
     if (!WriteFile(Handle(fd), bytes.data(), DWORD(bytes.size()), &n, nullptr)) FailWithLastError(path);
-    if (n != bytes.size()) Fail(path, ENOSPC);
+    if (n != bytes.size()) Fail(path, ERROR_HANDLE_DISK_FULL);
 }
 
 void Overwrite(int fd, const std::string& path, const std::string& bytes)
 {
-    OVERLAPPED at{};
+    OVERLAPPED at{};  // offset 0
     DWORD n = 0;
     if (!WriteFile(Handle(fd), bytes.data(), DWORD(bytes.size()), &n, &at)) FailWithLastError(path);
-    if (n != bytes.size()) Fail(path, ENOSPC);
+    if (n != bytes.size()) Fail(path, ERROR_HANDLE_DISK_FULL);
     LARGE_INTEGER end;
     end.QuadPart = LONGLONG(bytes.size());
     if (!SetFilePointerEx(Handle(fd), end, nullptr, FILE_BEGIN) || !SetEndOfFile(Handle(fd))) FailWithLastError(path);
@@ -142,19 +197,18 @@ void Overwrite(int fd, const std::string& path, const std::string& bytes)
 
 void Remove(const std::string& path)
 {
-    if (!DeleteFileW(win32::Widen(path).c_str()) && Errno(GetLastError()) != ENOENT) FailWithLastError(path);
+    if (!DeleteFileW(SystemName(path).c_str()) && Errno(GetLastError()) != ENOENT) FailWithLastError(path);
 }
 
 void MoveOver(const std::string& from, const std::string& to)
 {
-    // Replacing a file that another computer is reading at that moment can be
-    // refused for a moment, over a share as on a local disk: try again briefly.
+    // Replacing a file that another program is reading at that moment can be
+    // refused for a moment: try again briefly.
     for (int attempt = 0;; ++attempt) {
-        if (MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(SystemName(from).c_str(), SystemName(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return;
-        const int err = Errno(GetLastError());
-        if (err != EACCES || attempt == 20) Fail(to, err);
+        const DWORD error = GetLastError();
+        if (Errno(error) != EACCES || attempt == 20) Fail(to, error);
         Sleep(5);
     }
 }

@@ -35,4 +35,15 @@ std::string FromAnsi(std::string_view ansi)
     return Narrow(ToWide(CP_ACP, ansi));
 }
 
+std::string ErrorText(unsigned long error)
+{
+    wchar_t* words = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, error, 0, reinterpret_cast<wchar_t*>(&words), 0, nullptr);
+    while (n > 0 && (words[n - 1] == L'\r' || words[n - 1] == L'\n' || words[n - 1] == L' ')) --n;
+    const std::string text = n > 0 ? Narrow({words, n}) : "Windows error " + std::to_string(error);
+    LocalFree(words);
+    return text;
+}
+
 }  // namespace kesrow::win32

@@ -56,13 +56,19 @@ std::wstring BoxText(const std::string& prompt)
     return text;
 }
 
+HWND WinDialogs::owner() const
+{
+    const HWND form = ModalDialog::Innermost();
+    return form ? form : owner_;
+}
+
 Answer WinDialogs::messageBox(const std::string& prompt, BoxStyle style, const std::string& title)
 {
     UINT type = style == BoxStyle::OkCancel ? MB_OKCANCEL : MB_OK;
     if (style == BoxStyle::Exclamation) type |= MB_ICONEXCLAMATION;
     // The only window of a tray program: the box must come to the front.
     const int answer =
-        MessageBoxW(owner_, BoxText(prompt).c_str(), Widen(title).c_str(), type | MB_SETFOREGROUND);
+        MessageBoxW(owner(), BoxText(prompt).c_str(), Widen(title).c_str(), type | MB_SETFOREGROUND);
     return answer == IDOK ? Answer::Ok : Answer::Cancel;
 }
 
@@ -74,7 +80,7 @@ void WinDialogs::violationWarning(const std::string& prompt, const std::string& 
 std::string WinDialogs::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText)
 {
     InputBox box(prompt, defaultText);
-    return box.run(owner_, title) == IDOK ? box.text() : std::string();
+    return box.run(owner(), title) == IDOK ? box.text() : std::string();
 }
 
 void WinDialogs::beep()

@@ -22,6 +22,10 @@ public:
     void beep() override;
 
 private:
+    // The form that is open, so that it waits for the box (the About box
+    // cannot ask for its tool again meanwhile); else the main window.
+    HWND owner() const;
+
     HWND owner_;
 };
 

@@ -1,11 +1,22 @@
 #include "platform/win32/win_tray_icon.h"
 
-#include <algorithm>
-
+#include "core/texts.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/wide_text.h"
 
 namespace kesrow::win32 {
+
+std::wstring TipText(const std::string& tooltip, std::size_t room)
+{
+    const std::wstring tip = Widen(tooltip);
+    if (tip.size() < room) return tip;
+    const std::wstring sentence = Widen(LineHeldTooltip("\n"));
+    const std::wstring front = sentence.substr(0, sentence.find(L'\n')), back = sentence.substr(front.size() + 1);
+    const bool held = tip.starts_with(front) && tip.ends_with(back) && room > sentence.size();
+    std::size_t end = held ? room - 2 - back.size() : room - 1;  // held: "…" and the sentence's end follow
+    if (IS_HIGH_SURROGATE(tip[end - 1])) --end;
+    return held ? tip.substr(0, end) + L"…" + back : tip.substr(0, end);
+}
 
 WinTrayIcon::WinTrayIcon(HWND window, UINT callbackMessage) : window_(window)
 {
@@ -37,10 +48,9 @@ void WinTrayIcon::add(TrayImage image, const std::string& tooltip)
 {
     data_.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     data_.hIcon = pictures_[int(image) - 1];
-    const std::wstring tip = Widen(tooltip);
-    const std::size_t n = std::min(tip.size(), std::size(data_.szTip) - 1);
-    tip.copy(data_.szTip, n);
-    data_.szTip[n] = L'\0';
+    const std::wstring tip = TipText(tooltip, std::size(data_.szTip));
+    tip.copy(data_.szTip, tip.size());
+    data_.szTip[tip.size()] = L'\0';
     // A taskbar that is not there yet (early at logon) announces itself
     // with TaskbarCreated, and restore() adds the icon then.
     if (shown_ && leaving_)

@@ -11,6 +11,11 @@
 
 namespace kesrow::win32 {
 
+// The tooltip in at most room - 1 characters, as the notification area holds
+// it: a holder's name too long for it is cut, with "…", never the sentence
+// around it, and never inside a character.
+std::wstring TipText(const std::string& tooltip, std::size_t room);
+
 class WinTrayIcon : public TrayIcon {
 public:
     // Mouse actions on the icon arrive at window as callbackMessage, the

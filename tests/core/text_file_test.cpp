@@ -69,7 +69,7 @@ TEST(TextFile, FailuresNameTheFile)
         FAIL();
     } catch (const FileError& e) {
         EXPECT_EQ(e.error(), ENOENT);
-        EXPECT_EQ(std::string(e.what()), dir.file("missing") + ": No such file or directory");
+        EXPECT_EQ(std::string(e.what()), SystemWords(dir.file("missing") + ": No such file or directory"));
     }
 }
 

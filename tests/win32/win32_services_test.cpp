@@ -4,6 +4,7 @@
 
 #include <raserror.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -13,11 +14,13 @@
 #include "platform/win32/ras_dialup.h"
 #include "platform/win32/registry_system_info_tool.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win_tray_icon.h"
 #include "fake_platform.h"
 
 namespace kesrow::win32 {
 namespace {
 
+using kesrow::testing::SystemWords;
 using kesrow::testing::TempDir;
 using kesrow::testing::WriteBytes;
 
@@ -67,6 +70,19 @@ TEST(RasDialUp, TheSystemServiceIsLoadedAndAsked)
 {
     // Wine's remote access service knows no connections.
     EXPECT_EQ(RasDialUp().activeConnections(), 0);
+    try {
+        LoadEnumConnections(L"kesrow-none.dll"), ADD_FAILURE() << "loaded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "kesrow-none.dll: " + ErrorText(ERROR_MOD_NOT_FOUND));
+    }
+}
+
+TEST(TrayTip, ALongHolderNameIsCutNeverTheSentence)
+{
+    const std::string a111(111, 'A');
+    const std::pair<std::string, std::string> rows[] = {  // holder, as shown; "AA": 127 characters in all
+        {"PC01", "PC01"}, {a111 + "AA", a111 + "AA"}, {a111 + "AAA", a111 + "A…"}, {a111 + "😀B", a111 + "…"}};
+    for (const auto& [holder, shown] : rows) EXPECT_EQ(TipText(LineHeldTooltip(holder), 128), Widen(LineHeldTooltip(shown)));
 }
 
 TEST(Cp932, TheSystemTablesAgreeWithTheLinuxCopies)
@@ -96,6 +112,52 @@ TEST(WideFiles, NamesBeyondTheCodePageReachTheFileSystem)
     EXPECT_EQ(TextFile(status, OpenMode::Input).ReadField(), "PC01接続");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
     EXPECT_THROW(TextFile(Narrow((folder / L"無い.txt").wstring()), OpenMode::Input), FileError);
+    // The core tests' failures in Windows' own words (Japanese here), not the C library's.
+    wchar_t words[256];
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0, words, 256, nullptr);
+    EXPECT_EQ(SystemWords("No such file or directory") + "\r\n", Narrow({words, n}));
+}
+
+TEST(WideFiles, TheStatusIsWrittenInPlaceWhileAPeerHoldsIt)
+{
+    TempDir dir;
+    // Beyond 260 characters, with a doubled separator (a root folder's pas.txt): the \\?\ form takes neither as it is.
+    std::wstring folder = L"\\\\?\\" + dir.path().wstring();
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(CreateDirectoryW((folder += L"\\" + std::wstring(90, L'長')).c_str(), nullptr));
+    const std::string status = Narrow(folder.substr(4) + L"\\\\kesrow.txt");
+    TextFile(status, OpenMode::Output).WriteLine({"PC01-LONGER-NAME"});
+    // Another computer's copy holding it open throughout, sharing reading and writing but not deleting.
+    const HANDLE peer = CreateFileW((folder + L"\\kesrow.txt").c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    TextFile(status, OpenMode::Output).WriteLine({"経理PC"});
+    char bytes[64];
+    DWORD n = 0;
+    EXPECT_TRUE(ReadFile(peer, bytes, sizeof bytes, &n, nullptr));
+    EXPECT_EQ(std::string(bytes, n), "\x8C\x6F\x97\x9D" "PC\r\n");
+    const HANDLE now = CreateFileW((folder + L"\\kesrow.txt").c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION held{}, named{};  // the name still is the peer's file
+    EXPECT_TRUE(GetFileInformationByHandle(peer, &held) && GetFileInformationByHandle(now, &named));
+    EXPECT_TRUE(held.nFileIndexLow == named.nFileIndexLow && held.nFileIndexHigh == named.nFileIndexHigh);
+    CloseHandle(now), CloseHandle(peer);
+}
+
+TEST(WideFiles, ALinkInASharedFilesPlaceIsRefusedNeverFollowed)
+{
+    // Wine makes no symbolic link or junction (CreateSymbolicLinkW does nothing) but shows
+    // a Unix link to a folder as one: wine_prefix.sh left two beside the prefix.
+    const std::string links = "Z:" + std::string(std::getenv("WINEPREFIX")) + "\\..\\links\\";
+    const std::pair<const char*, OpenMode> rows[] = {
+        {"kesrow.txt", OpenMode::Output}, {"kesrow.log", OpenMode::Append}, {"kesrow.txt", OpenMode::Input}};
+    for (const auto& [name, mode] : rows) {
+        try {
+            TextFile(links + name, mode).WriteLine({"PC01"});
+            ADD_FAILURE() << name << " opened";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()), links + name + ": " + kLinkRefused);
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(links + "elsewhere"));
 }
 
 // The two keys the lookup reads, emptied before each case.

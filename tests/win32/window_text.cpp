@@ -1,6 +1,6 @@
 // Prints, in UTF-8, what the desktop shows: "tooltip" the text of the tooltip
 // on screen (the notification area's tooltip control answers WM_GETTEXT with
-// it), or a title: the texts of that window's controls, one a line.
+// it), or a title: its owner's title if any, then its controls' texts, one a line.
 #include <windows.h>
 
 #include <cstdio>
@@ -29,6 +29,7 @@ int wmain(int argc, wchar_t** argv)
     if (lstrcmpW(argv[1], L"tooltip") == 0) return !EnumWindows(PrintText, 1);
     HWND window = FindWindowW(nullptr, argv[1]);
     if (!window) return 1;
+    PrintText(GetWindow(window, GW_OWNER), 0);
     EnumChildWindows(window, PrintText, 0);
     return 0;
 }

@@ -6,7 +6,8 @@ set -eu
 export WINEPREFIX="$1/prefix" WINEDEBUG=-all
 [ ! -d "$WINEPREFIX" ] || wineserver -k 2>/dev/null || true
 [ "${2:-}" != --stop ] || exit 0
-rm -rf "$1" && mkdir -p "$1/locale" "$WINEPREFIX"
+rm -rf "$1" && mkdir -p "$1/locale" "$WINEPREFIX" "$1/links/elsewhere"
+ln -s elsewhere "$1/links/kesrow.txt" && ln -s elsewhere "$1/links/kesrow.log"  # Wine makes no links of its own
 localedef -i ja_JP -f UTF-8 "$1/locale/ja_JP.UTF-8"
 export LOCPATH="$1/locale" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 # The server stays up between the tests, so that each start is quick.
