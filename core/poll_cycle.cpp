@@ -70,7 +70,8 @@ void MainForm::pacedTick()
             return;
         }
     }
-    share_.post([this, outcome, failure] { finishTick(outcome, failure); });
+    // The failure moves along: its last owner is the user-interface thread.
+    share_.post([this, outcome, failure = std::move(failure)] { finishTick(outcome, failure); });
 }
 
 // On the share worker: everything up to what the user-interface thread has

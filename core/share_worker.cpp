@@ -58,7 +58,7 @@ ShareWorker::ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, st
                     }
                 });
                 if (state->stopping) return;
-                finish(failure);
+                finish(std::move(failure));
                 state->changed.notify_all();
             } else if (paced && now >= state->nextTick) {
                 Job tick = state->onTick;
@@ -77,14 +77,22 @@ ShareWorker::ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, st
             }
         }
     });
-    // Wakes once per silentAfter: a job that has run that long is told once.
+    // A job that has run for silentAfter is told once, then. Idle, this
+    // looks once per silentAfter: a job begun since is then not yet due.
     watch_ = std::thread([state = state_, silentAfter, onSilent = std::move(onSilent)] {
         std::unique_lock lock(state->mutex);
-        while (!state->changed.wait_for(lock, silentAfter, [&] { return state->stopping; })) {
-            if (state->busy && !state->silenceTold && Steady::now() - state->busySince >= silentAfter) {
-                state->silenceTold = true;
-                state->ui.post(onSilent);
+        while (!state->stopping) {
+            if (!state->busy || state->silenceTold) {
+                state->changed.wait_for(lock, silentAfter);
+                continue;
             }
+            const auto due = state->busySince + silentAfter;
+            if (Steady::now() < due) {
+                state->changed.wait_until(lock, due);
+                continue;
+            }
+            state->silenceTold = true;
+            state->ui.post(onSilent);
         }
     });
 }
@@ -99,7 +107,6 @@ ShareWorker::~ShareWorker()
     }
     state_->changed.notify_all();
     watch_.join();
-    if (deadline_.joinable()) deadline_.join();
     if (stuck)
         thread_.detach();
     else
@@ -132,7 +139,8 @@ ShareWorker::Finish ShareWorker::finisher(Done done)
     return [this, state = state_, once, done = std::move(done)](std::exception_ptr failure) {
         if (*once || state->stopping) return;
         *once = true;
-        state->ui.post([this, done, failure] {
+        // The failure moves along: its last owner is the user-interface thread.
+        state->ui.post([this, done, failure = std::move(failure)] {
             --outstanding_;
             done(failure);
         });
@@ -159,14 +167,14 @@ void ShareWorker::runWithin(std::chrono::milliseconds limit, Job job, Done done)
     auto finished = std::make_shared<std::atomic<bool>>(false);
     enqueue(std::move(job), [finish, finished](std::exception_ptr failure) {
         finished->store(true);
-        finish(failure);
+        finish(std::move(failure));
     });
-    if (deadline_.joinable()) deadline_.join();
-    deadline_ = std::thread([state = state_, finish, finished, limit] {
+    // On its own: the state keeps it valid, and once the worker stops it ends without a word.
+    std::thread([state = state_, finish, finished, limit] {
         std::unique_lock lock(state->mutex);
         const bool ended = state->changed.wait_for(lock, limit, [&] { return finished->load() || state->stopping; });
         if (!ended) finish(std::make_exception_ptr(ShareTimeout("the shared folder did not answer in time")));
-    });
+    }).detach();
 }
 
 }  // namespace kesrow

@@ -38,7 +38,7 @@ public:
     void run(Job job, Done done);
     // As run, but when job has not finished within limit (counted from now,
     // waiting behind earlier jobs included), done gets a ShareTimeout then
-    // and the job's own end is dropped. One such job at a time.
+    // and the job's own end is dropped.
     void runWithin(std::chrono::milliseconds limit, Job job, Done done);
     // Runs onTick on the worker every interval while no job is waiting;
     // ticks that fall due while a job runs are skipped. Zero stops it.
@@ -59,7 +59,6 @@ private:
     std::shared_ptr<State> state_;
     std::thread thread_;
     std::thread watch_;
-    std::thread deadline_;
     int outstanding_ = 0;
 };
 

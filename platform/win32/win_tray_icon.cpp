@@ -12,10 +12,12 @@ std::wstring TipText(const std::string& tooltip, std::size_t room)
     if (tip.size() < room) return tip;
     const std::wstring sentence = Widen(LineHeldTooltip("\n"));
     const std::wstring front = sentence.substr(0, sentence.find(L'\n')), back = sentence.substr(front.size() + 1);
-    const bool held = tip.starts_with(front) && tip.ends_with(back) && room > sentence.size();
-    std::size_t end = held ? room - 2 - back.size() : room - 1;  // held: "…" and the sentence's end follow
+    // The sentence's end, with the note that the share does not answer when it is there.
+    const std::wstring silent = back + Widen(kShareSilentNote), tail = tip.ends_with(silent) ? silent : back;
+    const bool held = tip.starts_with(front) && tip.ends_with(tail) && room > front.size() + tail.size() + 2;
+    std::size_t end = held ? room - 2 - tail.size() : room - 1;  // held: "…" and the sentence's end follow
     if (IS_HIGH_SURROGATE(tip[end - 1])) --end;
-    return held ? tip.substr(0, end) + L"…" + back : tip.substr(0, end);
+    return held ? tip.substr(0, end) + L"…" + tail : tip.substr(0, end);
 }
 
 WinTrayIcon::WinTrayIcon(HWND window, UINT callbackMessage) : window_(window)

@@ -99,6 +99,18 @@ hang_up linux
 wait_until 20 status_is OK || fail "the Linux copy did not release the line"
 wait_until 20 tooltip_is "$FREE" || fail "the Windows copy did not see the release"
 
+# A failure box nobody closes holds nothing: the tooltip follows the status,
+# and the copy claims and releases under it.
+mkdir "$T/folder" && mv "$SHARE/kesrow.txt" "$T/status.txt" && mv "$T/folder" "$SHARE/kesrow.txt"
+wait_until 20 has_window "ケスロウ" || fail "no failure box"
+rmdir "$SHARE/kesrow.txt" && printf 'PC09\r\n' >"$SHARE/kesrow.txt"
+wait_until 20 tooltip_is "ダイアルアップにPC09さんが接続中" || fail "the tooltip did not follow the status under the failure box"
+printf 'OK\r\n' >"$SHARE/kesrow.txt" && : >"$T/line-up"
+wait_until 20 status_is "$HOST" || fail "no claim under the failure box"
+rm "$T/line-up"
+wait_until 20 status_is OK || fail "no release under the failure box"
+closes_with "ケスロウ" Return
+
 # This computer dials: the Windows copy claims, the Linux copy shows it; 終了 releases.
 : >"$T/line-up"
 wait_until 20 status_is "$HOST" || fail "the Windows copy did not claim the line"
@@ -115,5 +127,5 @@ wine_run wineboot --end-session >/dev/null 2>&1
 wait_until 20 eval '! kill -0 '"$PID"' 2>/dev/null' || fail "the end of the session did not end the copy"
 status_is OK || fail "logging off did not release the line"
 # Every line, Linux or Windows, exactly of the program's shape and in order.
-[[ $(log_tokens) == "C:PC01 C:linux-pc D:linux-pc C:$HOST D:$HOST C:$HOST D:$HOST " ]] || fail "not the log expected"
+[[ $(log_tokens) == "C:PC01 C:linux-pc D:linux-pc C:$HOST D:$HOST C:$HOST D:$HOST C:$HOST D:$HOST " ]] || fail "not the log expected"
 echo PASS

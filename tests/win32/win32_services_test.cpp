@@ -83,6 +83,7 @@ TEST(TrayTip, ALongHolderNameIsCutNeverTheSentence)
     const std::pair<std::string, std::string> rows[] = {  // holder, as shown; "AA": 127 characters in all
         {"PC01", "PC01"}, {a111 + "AA", a111 + "AA"}, {a111 + "AAA", a111 + "A…"}, {a111 + "😀B", a111 + "…"}};
     for (const auto& [holder, shown] : rows) EXPECT_EQ(TipText(LineHeldTooltip(holder), 128), Widen(LineHeldTooltip(shown)));
+    EXPECT_EQ(TipText(LineHeldTooltip(a111) + kShareSilentNote, 128), Widen(LineHeldTooltip(std::string(97, 'A') + "…") + kShareSilentNote));
 }
 
 TEST(Cp932, TheSystemTablesAgreeWithTheLinuxCopies)
