@@ -31,8 +31,8 @@ bool MainForm::startTick(std::string& holder, bool& unknownShown)
 
 void MainForm::Timer1_Timer()
 {
-    // A tick under way (its access to the share, or a box it opened with an
-    // event loop of its own), or the log viewer's read: skipped, not queued.
+    // A tick or another access to the share under way (the log viewer's
+    // read, the violation line): skipped, not queued.
     if (share_.outstanding() > 0) return;
     std::string holder;
     bool unknown = false;
