@@ -160,18 +160,19 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
 // say so once, and try again on the next tick. One such box at a time.
 void MainForm::tickFailed(std::exception_ptr failure)
 {
-    if (failureBoxOpen_) return;
     std::string text;
     try {
         std::rethrow_exception(failure);
     } catch (const DialUpFailure& e) {
         // Said again only after the probe has answered: a tick that reads a change asks it nothing.
-        if (dialUpFailureShown_.exchange(true)) return;
+        if (failureBoxOpen_ || dialUpFailureShown_.exchange(true)) return;
         text = std::string(kDialUpUnanswered) + e.what();
     } catch (const std::exception& e) {
+        // A share failure box still open says it for this outage too.
         std::lock_guard lock(state_);
         if (tickFailureShown_) return;
         tickFailureShown_ = true;
+        if (failureBoxOpen_) return;
         text = std::string(kPollingStopped) + e.what();
     }
     failureBoxOpen_ = true;
