@@ -10,8 +10,8 @@ source "$(dirname "$0")/../tools/process_lib.sh"
 source "$(dirname "$0")/screen_lib.sh"
 need_root
 [[ -n ${KESROW_NETNS:-} ]] || KESROW_NETNS=1 exec unshare --net --mount --propagation private -- bash "$0" "$@"
-# A /run/user of its own: the copies' instance lock is found by user id.
-mount -t tmpfs -o mode=755 tmpfs /run/user && mkdir -m 700 /run/user/0 || exit 1
+# Instance locks of its own: they are found by user id.
+own_locks || exit 1
 KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2") MODE=${3:-tray}
 work_folder gui
 SHARE=$T/share

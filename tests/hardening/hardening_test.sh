@@ -9,7 +9,7 @@ need_root
 if [[ -z ${KESROW_HARDENING_NS:-} ]]; then
     KESROW_HARDENING_NS=1 exec unshare --mount --uts --net --propagation private -- bash "$0" "$@"
 fi
-mount -t tmpfs -o mode=755 tmpfs /run/user && mkdir -m 700 /run/user/0 && printf PC01 >/proc/sys/kernel/hostname || exit 1
+own_locks && printf PC01 >/proc/sys/kernel/hostname || exit 1
 KESROW=$1 DIALUP_LINE=$2
 work_folder hardening
 SHARE=$T/share

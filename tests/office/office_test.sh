@@ -22,7 +22,7 @@ machine() {  # <name>
     mkdir -p "$T/$1/share"
     setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c '
         cd "$2" && hostname "$1" && ip link set lo up || exit 1
-        for d in /tmp /run /var/tmp /dev/shm; do mount -t tmpfs -o mode=1777 tmpfs "$d"; done
+        for d in /tmp /run /var/tmp /dev/shm ~root/.cache; do mkdir -p "$d" && mount -t tmpfs -o mode=1777 tmpfs "$d"; done
         mkdir -p "$2" && mkdir -p -m 700 /run/user/0 && mount --no-canonicalize --bind . "$2"  # the work folder, even below those
         : >"$1.ready" && exec sleep infinity' machine "$1" "$T" &
     HOLDER[$1]=$! PIDS+=($!)

@@ -9,6 +9,12 @@ fail() {
     if declare -F dump >/dev/null; then dump >&2; fi
     exit 1
 }
+# In a mount namespace of the test's own: the runtime folder and root's cache,
+# where the copies' instance locks are, are new tmpfs.
+own_locks() {
+    mount -t tmpfs -o mode=755 tmpfs /run/user && mkdir -m 700 /run/user/0 &&
+        mkdir -p ~root/.cache && mount -t tmpfs -o mode=700 tmpfs ~root/.cache
+}
 need_root() { ((EUID == 0)) || { echo "skipped: needs root"; exit 77; }; }
 
 # work_folder <name> [parent]: T, removed on exit with everything remembered.
