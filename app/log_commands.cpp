@@ -48,7 +48,7 @@ int RunReport(std::optional<YearMonth> month, bool csv)
 {
     try {
         const LocalDateTime now = LocalClock().now();
-        const std::vector<LogLine> log = ReadLog(ReadServerPath() + kLogFileName);
+        const std::vector<LogLine> log = ReadRotatedLog(ReadServerPath() + kLogFileName);
         const MonthReport report = BuildMonthReport(log, month.value_or(YearMonth{now.year, now.month}), now);
         Print(csv ? ReportCsv(report) : ReportText(report));
         return 0;

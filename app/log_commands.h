@@ -13,7 +13,8 @@ enum StatusExit { kLineFree = 0, kLineHeld = 1, kStatusUnreadable = 3 };
 
 // Who holds the line, since when and for how long.
 int RunStatus();
-// The month's totals per computer (default: this month), aligned or as CSV;
+// The month's totals per computer (default: this month) from the log and
+// the files its rotation left, aligned or as CSV;
 // 0, or kStatusUnreadable when the server path or the log cannot be read.
 int RunReport(std::optional<YearMonth> month, bool csv);
 

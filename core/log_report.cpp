@@ -1,6 +1,7 @@
 #include "core/log_report.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -188,6 +189,27 @@ std::vector<LogLine> ReadLog(const std::string& logFile)
     return lines;
 }
 
+std::vector<LogLine> ReadRotatedLog(const std::string& logFile)
+{
+    // Nothing when the file does not exist.
+    auto readIfThere = [](const std::string& file) -> std::optional<std::vector<LogLine>> {
+        try {
+            return ReadLog(file);
+        } catch (const FileError& e) {
+            if (e.error() != ENOENT) throw;
+            return {};
+        }
+    };
+    std::vector<std::vector<LogLine>> older;  // newest first
+    for (int n = 1; auto lines = readIfThere(logFile + "." + std::to_string(n)); ++n) older.push_back(std::move(*lines));
+    std::vector<LogLine> all;
+    for (auto file = older.rbegin(); file != older.rend(); ++file)
+        all.insert(all.end(), std::make_move_iterator(file->begin()), std::make_move_iterator(file->end()));
+    std::vector<LogLine> current = older.empty() ? ReadLog(logFile) : readIfThere(logFile).value_or(std::vector<LogLine>{});
+    all.insert(all.end(), std::make_move_iterator(current.begin()), std::make_move_iterator(current.end()));
+    return all;
+}
+
 std::optional<LocalDateTime> LastConnect(const std::string& logFile, const std::string& host, LogLookBack lookBack)
 {
     std::optional<LocalDateTime> since;
@@ -320,7 +342,7 @@ std::string ReportText(const MonthReport& report)
 
 std::string ReportCsv(const MonthReport& report)
 {
-    std::string out = "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n";
+    std::string out = "\xEF\xBB\xBFコンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n";
     auto add = [&](const std::string& name, const ComputerTotals& c) {
         out += CsvField(name) + "," + std::to_string(c.connections) + "," + std::to_string(c.connectedSeconds) +
                "," + DurationText(c.connectedSeconds) + "," + std::to_string(c.violations) + "," +

@@ -38,6 +38,13 @@ std::optional<LogLine> ParseLogLine(std::string_view line);
 // Throws FileError when the log cannot be read.
 std::vector<LogLine> ReadLog(const std::string& logFile);
 
+// The log and the older files a rotation left beside it, oldest first:
+// kesrow.log.N ... kesrow.log.2, kesrow.log.1, then kesrow.log, the numbers
+// counted up from 1 to the first one missing. The log itself may be missing
+// while a kesrow.log.1 exists (a rotation before the next connect). Throws
+// FileError when a file cannot be read.
+std::vector<LogLine> ReadRotatedLog(const std::string& logFile);
+
 // How much of the log's end LastConnect reads, and in what pieces: a log of
 // years costs --status no more than a new one.
 inline constexpr std::size_t kLogChunkBytes = 1024 * 1024;
@@ -73,7 +80,9 @@ MonthReport BuildMonthReport(const std::vector<LogLine>& log, YearMonth month, c
 
 // Columns aligned for a terminal, control characters escaped.
 std::string ReportText(const MonthReport& report);
-// Comma-separated, one row per computer and a total row, for a spreadsheet.
+// Comma-separated, one row per computer and a total row, for a spreadsheet:
+// UTF-8 after a byte-order mark, which a spreadsheet on a Japanese desktop
+// needs to open it as UTF-8 and not as code page 932.
 std::string ReportCsv(const MonthReport& report);
 
 // Seconds from one local time to another, both read as civil time.

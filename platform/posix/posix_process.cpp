@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <system_error>
 
 #include "platform/posix/posix_services.h"
@@ -18,6 +19,15 @@ std::string CurrentDirectory()
     if (!cwd)
         throw std::system_error(errno, std::generic_category(), "getcwd");
     return cwd.get();
+}
+
+bool UserReadsJapanese()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return std::string_view(value).starts_with("ja");
+    }
+    return false;
 }
 
 std::string ComputerSettingsDirectory()

@@ -86,6 +86,11 @@ std::vector<std::string> InstanceLockPaths(uid_t uid, const std::string& runtime
 // Throws std::system_error when getcwd() fails.
 std::string CurrentDirectory();
 
+// The command line's own lines are Japanese when the locale that messages
+// follow (LC_ALL, else LC_MESSAGES, else LANG: the first one set) begins
+// with "ja", whether or not the system has that locale installed.
+bool UserReadsJapanese();
+
 // <sysconfdir>/kesrow of the prefix the running program is installed in:
 // /etc/kesrow for /usr/bin/kesrow, <prefix>/etc/kesrow otherwise; the
 // configured one when the program runs from its build folder.

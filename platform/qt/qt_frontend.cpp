@@ -38,7 +38,11 @@ public:
     }
 };
 
-constexpr const char* kNoDisplay = "kesrow: no display to show the tray icon on; kesrow --console runs without one\n";
+const char* NoDisplay()
+{
+    return UserReadsJapanese() ? "kesrow: トレイアイコンを表示する画面がありません。画面なしでは kesrow --console を使ってください\n"
+                               : "kesrow: no display to show the tray icon on; kesrow --console runs without one\n";
+}
 
 // Qt aborts, after a few lines of its own, when it cannot reach the display:
 // say it in one line instead, and let the other lines through once it could.
@@ -50,7 +54,7 @@ void NoDisplayHandler(QtMsgType type, const QMessageLogContext&, const QString& 
         startMessages << message;
         return;
     }
-    std::fputs(kNoDisplay, stderr);
+    std::fputs(NoDisplay(), stderr);
     std::_Exit(1);
 }
 
@@ -59,7 +63,7 @@ void NoDisplayHandler(QtMsgType type, const QMessageLogContext&, const QString& 
 int RunTray(int argc, char** argv)
 {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
-        std::fputs(kNoDisplay, stderr);
+        std::fputs(NoDisplay(), stderr);
         return 1;
     }
     qInstallMessageHandler(NoDisplayHandler);

@@ -95,4 +95,13 @@ the month as a spreadsheet reads it|empty|-|log|--report 2026-11 --csv|0|^PC02,2
 no log to report|empty|-|-|--report|3|
 CASES
 
+# A rotation left kesrow.log.2 (the oldest) and .1; the log is missing until the next connect.
+printf '%s' "$LOG" >"$SHARE/kesrow.log.2"
+cp932 $'PC02が、 2026/11/30 12:00:00 切断\r\nPC02が、 2026/11/30 23:00:00 接続\r\n' >"$SHARE/kesrow.log.1"
+cp932 $'PC02が、 2026/12/01 0:30:00 切断\r\n' >"$SHARE/kesrow.log"
+for want in PC02,3,10800,3:00:00,0,0,0 'PC02,3,[0-9]*,[0-9:]*,0,1,0'; do
+    (cd "$T/empty" && "$KESROW" --report 2026-11 --csv) | grep -q "^$want"$'\r$' || fail "rotated logs: not $want"
+    rm "$SHARE/kesrow.log"
+done
+
 echo "PASS console"

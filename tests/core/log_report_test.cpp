@@ -40,7 +40,7 @@ constexpr const char* kLog[] = {
 };
 constexpr LocalDateTime kNow{2026, 11, 30, 12, 0, 0};
 
-constexpr const char* kHead = "コンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n";
+constexpr const char* kHead = "\xEF\xBB\xBFコンピュータ,接続回数,接続秒数,接続時間,違反回数,接続中,未切断\r\n";
 
 // kLog in a real file; its name.
 std::string WriteLog(const TempDir& dir)
