@@ -37,6 +37,7 @@ public:
 
     void add(TrayImage, const std::string&) override { ++iconChanges; }
     void remove() override {}
+    void showNotice(const std::string&, const std::string&) override {}
     Answer messageBox(const std::string& prompt, BoxStyle, const std::string&) override
     {
         std::fprintf(stderr, "box: %s\n", prompt.c_str());

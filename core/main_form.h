@@ -113,6 +113,7 @@ private:
     // User-interface thread only: a box of the poll cycle is open.
     bool failureBoxOpen_ = false;
     bool warningOpen_ = false;  // from the warning's first beep to its last
+    bool freeNoticeDue_ = false;  // warned to hang up: told once when the line is free
     // Last: its thread runs jobs on this form, so it goes first.
     ShareWorker share_;
 };

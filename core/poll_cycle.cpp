@@ -1,6 +1,7 @@
 #include <exception>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "core/main_form.h"
 #include "core/shared_files.h"
@@ -142,6 +143,8 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
                 currentHolder_ = outcome.status;
                 unknownShown_ = false;
             }
+            if (outcome.status == kFreeLine && std::exchange(freeNoticeDue_, false))
+                p_.tray.showNotice(kTitle, kLineFreeNotice);
             break;
         case TickOutcome::Action::Violation:
             endTick();
@@ -220,6 +223,7 @@ void MainForm::warnViolation()
     try {
         p_.dialogs.beep();
         violationOpen_ = true;
+        freeNoticeDue_ = true;
         p_.dialogs.violationWarning(kWarningText, kTitle);
     } catch (...) {
         violationOpen_ = false;

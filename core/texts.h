@@ -61,6 +61,8 @@ inline std::string TooLargeText(std::size_t limit)
 // The poll cycle.
 inline constexpr const char* kWarningText =
     "タスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\r直ちに切断して下さい";
+// To a user who was warned, once the line is free again.
+inline constexpr const char* kLineFreeNotice = "回線が空きました";
 inline constexpr const char* kPollingStopped =
     "共有フォルダのファイルを読み書きできません。\r接続が戻ると自動的に監視を再開します。\r\r";
 inline constexpr const char* kDialUpUnanswered =

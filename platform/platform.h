@@ -26,6 +26,9 @@ public:
     virtual void add(TrayImage image, const std::string& tooltip) = 0;
     // Removing an icon that is not shown is harmless.
     virtual void remove() = 0;
+    // A short notice beside the icon that goes by itself (a balloon); it
+    // asks nothing and never waits for the user.
+    virtual void showNotice(const std::string& title, const std::string& text) = 0;
 };
 
 // This computer's name as the other copies see it in the status file.

@@ -46,6 +46,7 @@ public:
         call("add" + std::to_string(int(image)) + (named ? "" : sentence == LineHeldTooltip(holder) ? ":" + holder + (silent ? "~" : "") : "?" + tip));
     }
     void remove() override { call("rm"); }
+    void showNotice(const std::string& title, const std::string& text) override { call(title == kTitle && text == kLineFreeNotice ? "notice" : "notice?"); }
     std::string localHostName() override { return call("host"), host; }
     Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override
     {

@@ -1,5 +1,7 @@
 #include "ui/log_viewer.h"
 
+#include <cerrno>
+
 #include "core/codepage.h"
 #include "core/text_file.h"
 #include "core/texts.h"
@@ -36,10 +38,12 @@ void logtimes::ReadLog()
 {
     try {
         text1_ = LogViewerText(logFile_);
+    } catch (const FileError& e) {
+        // A new share has no log until the first claim: nothing to show yet.
+        if (e.error() != ENOENT) failure_ = e.what();
     } catch (const std::exception& e) {
-        // A missing log is normal before the first claim, and no failure of
-        // the viewer may end the program: that would leave a line this
-        // computer holds claimed.
+        // No failure of the viewer may end the program: that would leave a
+        // line this computer holds claimed.
         failure_ = e.what();
     }
 }
@@ -47,8 +51,6 @@ void logtimes::ReadLog()
 bool logtimes::ReportRead()
 {
     if (failure_.empty()) return true;
-    // A missing log is normal before the first claim; ending here would
-    // also leave a line this computer holds claimed.
     dialogs_.messageBox(kLogUnreadable + failure_, BoxStyle::Exclamation, kTitle);
     return false;
 }

@@ -21,8 +21,9 @@ class logtimes {
 public:
     logtimes(std::string logFile, Dialogs& dialogs);
 
-    // Fills Text1 from the log. A log that cannot be read is reported in a
-    // box and gives false, so the program goes on without the viewer.
+    // Fills Text1 from the log; a missing log leaves it empty. A log that
+    // cannot be read is reported in a box and gives false, so the program
+    // goes on without the viewer.
     bool Form_Load();
     const std::string& Text1() const { return text1_; }
 

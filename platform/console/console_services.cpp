@@ -60,6 +60,11 @@ void ConsoleTray::add(TrayImage image, const std::string& tooltip)
     Print(stdout, "icon " + std::to_string(static_cast<int>(image)) + " " + Visible(tooltip) + "\n");
 }
 
+void ConsoleTray::showNotice(const std::string&, const std::string& text)
+{
+    Print(stdout, "notice " + Visible(text) + "\n");
+}
+
 Answer ConsoleDialogs::messageBox(const std::string& prompt, BoxStyle style, const std::string& title)
 {
     Print(stderr, "[" + title + "]\n" + Visible(BoxLineBreaks(prompt), true) + "\n");

@@ -12,11 +12,13 @@
 
 namespace kesrow {
 
-// Prints "icon <image> <tooltip>" for every add; removals print nothing.
+// Prints "icon <image> <tooltip>" for every add and "notice <text>" for a
+// notice; removals print nothing.
 class ConsoleTray : public TrayIcon {
 public:
     void add(TrayImage image, const std::string& tooltip) override;
     void remove() override {}
+    void showNotice(const std::string& title, const std::string& text) override;
 };
 
 class ConsoleDialogs : public Dialogs {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "core/texts.h"
@@ -51,6 +52,11 @@ void FallbackWindow::showStatus(const QIcon& picture, const QString& tooltip)
     picture_->setPixmap(picture.isNull() ? QPixmap() : picture.pixmap(32, 32));
     tooltip_->setText(tooltip);
     if (!picture.isNull() && !isVisible()) show();
+}
+
+void FallbackWindow::showNotice(const QString& text)
+{
+    statusBar()->showMessage(text, 10000);
 }
 
 void FallbackWindow::closeEvent(QCloseEvent* event)

@@ -20,6 +20,8 @@ public:
 
     // What the tray icon would show; an empty picture when it is removed.
     void showStatus(const QIcon& picture, const QString& tooltip);
+    // A notice in the status bar, where a tray would show a balloon.
+    void showNotice(const QString& text);
 
     std::function<void(int index)> onCommand;
     std::function<void()> MenuEnd_Click;

@@ -108,19 +108,12 @@ int RunTray(int argc, char** argv)
         });
     }
 
-    // Without a notification area (GNOME without its tray extension) the
-    // main form's window stands in for the icon, once start-up has added it.
     std::unique_ptr<qt::FallbackWindow> window;
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        window = std::make_unique<qt::FallbackWindow>(captions, kMenuDefaultItem);
-        window->onCommand = [&](int index) { form.RunEvent([&] { menu.Choose(index); }); };
-        window->MenuEnd_Click = [&] { form.RunEvent([&] { form.MenuEnd_Click(); }); };
-        tray.onChange = [&](const QIcon& picture, const QString& tip) { window->showStatus(picture, tip); };
-    }
-
+    QTimer trayWatch;
     PosixProcess& process = posix.process;
     process.onUnloaded = [&] {
         timer.setEnabled(false);
+        trayWatch.stop();
         if (window) window->hide();
         // exit() leaves nested loops too (a dialog that was open), then the main one.
         QCoreApplication::exit(0);
@@ -134,7 +127,39 @@ int RunTray(int argc, char** argv)
         closing = true;
         form.RunEvent([&] { form.Unload([&] { process.end(); }); });
     };
-    if (window) window->onClose = closeProgram;
+
+    // Without a notification area (GNOME without its tray extension) the
+    // main form's window stands in for the icon, once start-up has added it.
+    // A tray may come after the program (a panel started later) and go
+    // again: the window follows it, hidden while the tray shows the icon,
+    // never closed, which would end the program.
+    bool trayPresent = QSystemTrayIcon::isSystemTrayAvailable();
+    QIcon picture;
+    QString tip;
+    tray.onChange = [&](const QIcon& newPicture, const QString& newTip) {
+        picture = newPicture, tip = newTip;
+        if (!trayPresent) window->showStatus(picture, tip);
+    };
+    tray.onNotice = [&](const QString& text) {
+        if (!trayPresent) window->showNotice(text);
+    };
+    auto followTray = [&] {
+        if (!trayPresent && !window) {
+            window = std::make_unique<qt::FallbackWindow>(captions, kMenuDefaultItem);
+            window->onCommand = [&](int index) { form.RunEvent([&] { menu.Choose(index); }); };
+            window->MenuEnd_Click = [&] { form.RunEvent([&] { form.MenuEnd_Click(); }); };
+            window->onClose = closeProgram;
+        }
+        if (trayPresent && window) window->hide();
+        if (!trayPresent) window->showStatus(picture, tip);
+    };
+    followTray();
+    QObject::connect(&trayWatch, &QTimer::timeout, [&] {
+        if (QSystemTrayIcon::isSystemTrayAvailable() == trayPresent) return;
+        trayPresent = !trayPresent;
+        followTray();
+    });
+    trayWatch.start(1000);
     qt::SignalPipe stopSignals([&](int) { closeProgram(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { closeProgram(); });
 

@@ -61,6 +61,14 @@ void QtTrayIcon::remove()
     });
 }
 
+void QtTrayIcon::showNotice(const std::string& title, const std::string& text)
+{
+    const QString message = QString::fromStdString(text);
+    if (shown() && QSystemTrayIcon::isSystemTrayAvailable())
+        icon_->showMessage(QString::fromStdString(title), message, QSystemTrayIcon::Information);
+    if (onNotice) onNotice(message);
+}
+
 const QSystemTrayIcon* QtTrayIcon::shown() const
 {
     if (!icon_ || !icon_->isVisible() || leaving_) return nullptr;

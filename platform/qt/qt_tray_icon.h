@@ -26,11 +26,15 @@ public:
     // the same id comes first: a remove-then-add changes the icon in place,
     // where a hidden tray icon would give up its place in the tray.
     void remove() override;
+    // A balloon from the icon while a notification area shows it.
+    void showNotice(const std::string& title, const std::string& text) override;
 
     // The icon, or nullptr when none is shown.
     const QSystemTrayIcon* shown() const;
     // Called after each add (with the picture) and remove (with an empty icon).
     std::function<void(const QIcon& picture, const QString& tooltip)> onChange;
+    // Called after each notice, whether a balloon showed it or not.
+    std::function<void(const QString& text)> onNotice;
 
 private:
     QMenu* contextMenu_;

@@ -70,6 +70,21 @@ void WinTrayIcon::remove()
     PostMessageW(window_, FlushMessage(), 0, 0);
 }
 
+void WinTrayIcon::showNotice(const std::string& title, const std::string& text)
+{
+    if (!shown()) return;
+    NOTIFYICONDATAW balloon = data_;  // the icon's own flags stay as they are
+    balloon.uFlags = NIF_INFO;
+    balloon.dwInfoFlags = NIIF_INFO;
+    const std::wstring wideTitle = Widen(title).substr(0, std::size(balloon.szInfoTitle) - 1);
+    const std::wstring wideText = Widen(text).substr(0, std::size(balloon.szInfo) - 1);
+    wideTitle.copy(balloon.szInfoTitle, wideTitle.size());
+    balloon.szInfoTitle[wideTitle.size()] = L'\0';
+    wideText.copy(balloon.szInfo, wideText.size());
+    balloon.szInfo[wideText.size()] = L'\0';
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
 void WinTrayIcon::flush()
 {
     if (!leaving_) return;

@@ -27,6 +27,8 @@ public:
     // The icon leaves at the next turn of the message loop (flush) unless an
     // add comes first: a remove-then-add changes the icon in place.
     void remove() override;
+    // A balloon from the icon; none while no icon is shown.
+    void showNotice(const std::string& title, const std::string& text) override;
     void flush();
     // Explorer started again (the "TaskbarCreated" message): the icon it forgot goes back.
     void restore();

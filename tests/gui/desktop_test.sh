@@ -59,6 +59,8 @@ is_icon() {
 }
 tray_window() { first_window is_icon --pid "$PID"; }
 popup() { first_window is_popup --pid "$PID"; }
+is_balloon() { xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _TOOLTIP; }
+balloon() { first_window is_balloon --pid "$PID"; }
 # The normal picture is a dark blue figure; the prohibition sign is black and white.
 figure_pixels() {
     timeout 10 import -silent -window "$(tray_window)" rgb:- 2>/dev/null |
@@ -84,6 +86,9 @@ if [[ $MODE == notray ]]; then
     key_to ケスロウ space  # the first, focused button: 接続ログ
     wait_until 10 has_window 接続時間ログ情報 || fail "接続ログ did not open the log viewer"
     closes_with 接続時間ログ情報 Escape
+    # A tray that comes later takes over from the window; the window comes back when it goes.
+    start_tray && wait_until 10 tray_window >/dev/null && wait_until 10 no_window ケスロウ || fail "the window stayed beside a later tray"
+    kill -TERM "${PIDS[-1]}" && wait_until 10 has_window ケスロウ || fail "the window did not come back without the tray"
     dial PC
     ends_releasing key_to ケスロウ alt+x
     echo "PASS desktop without a tray" && exit 0
@@ -127,12 +132,15 @@ bells=$(wc -l <"$T/bells")
 dial PC
 wait_until 10 has_window ケスロウ && wait_until 10 rang || fail "no beep and warning"
 bells=$(wc -l <"$T/bells")
+xdotool mousemove 0 400  # off where the balloon comes: it stays while the pointer is on it
 printf 'OK\r\n' >"$SHARE/kesrow.txt"
+wait_until 10 balloon >/dev/null || fail "no balloon saying that the line is free"
 closes_with ケスロウ Return
 # Ticks go on under the warning: the claim may come before the violation line.
 h=$(hostname)
 wait_until 10 eval '[[ $(log_tokens) =~ ^"C:PC01 C:$h D:$h "("V:$h"|"C:$h V:$h") ]]' || fail "no violation line: $(log_tokens)"
 wait_until 10 rang || fail "no beep after the warning"
+wait_until 15 eval '! balloon' || fail "the balloon did not go by itself"
 
 # A stop signal while a dialog is open, and the menu's 終了, release the line.
 choose 0 接続時間ログ情報

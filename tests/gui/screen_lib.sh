@@ -6,7 +6,9 @@ start_screen() {  # Xvfb, then trayer unless told "notray"
     wait_until 20 test -s "$T/display" || fail "Xvfb did not start"
     export DISPLAY=:$(head -n 1 "$T/display")
     wait_until 20 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb does not answer"
-    [[ ${1:-} != notray ]] || return 0
+    [[ ${1:-} == notray ]] || start_tray
+}
+start_tray() {  # trayer, its pid last in PIDS
     for attempt in 1 2 3; do
         spawn trayer --edge top --align right --widthtype pixel --width 200 --height 32 >>"$T/trayer.log" 2>&1
         wait_until 10 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0

@@ -114,6 +114,8 @@ for row in "1777 0:0 0666 -" "2770 0:2000 0660 -" "0755 0:0 0666 0666"; do  # fo
     dial PC01 nsenter -t "${COPY[PC01]}" --net && wait_until 10 status_is PC01 || fail "$row: PC01 did not claim"
     dial PC02 nsenter -t "${COPY[PC02]}" --net && wait_until 20 eval '[[ $(log_tokens) == *V:PC02* ]]' || fail "$row: no violation"
     hang_up PC01 && wait_until 30 status_is PC02 || fail "$row: PC02 did not claim after PC01"
+    # Only the warned copy says that the line is free, once, before its claim.
+    [[ $(grep -H '^notice' "$T/PC01.out" "$T/PC02.out") == "$T/PC02.out:notice 回線が空きました" ]] || fail "$row: not one notice to PC02"
     hang_up PC02 && wait_until 10 status_is OK || fail "$row: PC02 did not release"
     # A warning still open when PC01 released writes its line as it closes, after PC02's claim maybe.
     [[ $(log_tokens) =~ ^C:PC01\ V:PC02\ (V:PC02\ )?D:PC01\ (V:PC02\ )?C:PC02\ (V:PC02\ )?D:PC02\ (V:PC02\ )?$ ]] || fail "$row: log $(log_tokens)"
