@@ -70,10 +70,11 @@ declare -A OUT=() ERR=()
 mark() { for n in "${PCS[@]}"; do OUT[$n]=$(wc -l <"$T/$n/out") ERR[$n]=$(stat -c %s "$T/$n/err"); done; LOG=$(log_size); }
 err_since() { tail -c +$((ERR[$1] + 1)) "$T/$1/err"; }
 tokens() { log_tokens "$LOG"; }
-icons_are() { for n in "${PCS[@]}"; do [[ $(tail -n 1 "$T/$n/out") == "$1" ]] || return 1; done; }
+icons() { tail -n +$((${2:-0} + 1)) "$T/$1/out" | grep '^icon '; }  # <name> [lines to skip]: its icon lines
+icons_are() { for n in "${PCS[@]}"; do [[ $(icons $n | tail -n 1) == "$1" ]] || return 1; done; }
 expect() {  # <regex of the log since the mark> <icon lines each copy printed since the mark...>
     [[ $(tokens) =~ ^$1$ ]] || fail "log since the mark: '$(tokens)', not '$1'"
-    for n in "${PCS[@]}"; do [[ $(tail -n +$((OUT[$n] + 1)) "$T/$n/out") == "$(printf '%s\n' "${@:2}")" ]] || fail "$n's icons"; done
+    for n in "${PCS[@]}"; do [[ $(icons $n "${OUT[$n]}") == "$(printf '%s\n' "${@:2}")" ]] || fail "$n's icons"; done
 }
 quiet() { for n in "$@"; do [[ -z $(err_since $n) ]] || fail "$n showed a box: $(err_since $n)"; done; }
 seen_by_all() { wait_until 10 status_is "$1" && wait_until 10 icons_are "$2" || fail "not every copy shows $1"; }
@@ -124,7 +125,7 @@ seen_by_all OK "$FREE_ICON"
 [[ $(tokens) == "C:PC01 D:PC01 " ]] || fail "log since the mark: $(tokens)"
 # The first reading afterwards is a change: "OK" when it came before the claim.
 for n in "${PCS[@]}"; do
-    [[ $(tail -n +$((OUT[$n] + 1)) "$T/$n/out") =~ ^"$UNKNOWN_ICON"$'\n'("$FREE_ICON"$'\n')?"$(held_icon PC01)"$'\n'"$FREE_ICON"$ ]] ||
+    [[ $(icons $n "${OUT[$n]}") =~ ^"$UNKNOWN_ICON"$'\n'("$FREE_ICON"$'\n')?"$(held_icon PC01)"$'\n'"$FREE_ICON"$ ]] ||
         fail "$n's icons"
 done
 quiet "${PCS[@]}"
