@@ -1,6 +1,5 @@
 #include "app/log_commands.h"
 
-#include <cstdio>
 #include <exception>
 #include <string>
 
@@ -8,7 +7,7 @@
 #include "core/server_path.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
-#include "platform/posix/posix_services.h"
+#include "app/system.h"
 
 namespace kesrow {
 namespace {
@@ -16,18 +15,16 @@ namespace {
 // The folder start-up would use: the working directory's pas.txt, else the computer's.
 std::string ReadServerPath()
 {
-    PosixProcess process;
+    sys::Process process;
     TextFile pas(ServerPathFileToRead(process), OpenMode::Input, {.links = files::Links::Follow});
     std::string path = pas.ReadField();
     pas.Close();
     return path;
 }
 
-void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
-
 int Unreadable(const std::exception& e)
 {
-    std::fprintf(stderr, "kesrow: %s\n", TerminalSafe(e.what()).c_str());
+    sys::WriteStandard(true, "kesrow: " + TerminalSafe(e.what()) + "\n");
     return kStatusUnreadable;
 }
 
@@ -37,7 +34,7 @@ int RunStatus()
 {
     try {
         const LineStatus status = ReadLineStatus(ReadServerPath());
-        Print(LineStatusText(status, LocalClock().now()));
+        sys::WriteStandard(false, LineStatusText(status, sys::Clock().now()));
         return status.free() ? kLineFree : kLineHeld;
     } catch (const std::exception& e) {
         return Unreadable(e);
@@ -47,10 +44,10 @@ int RunStatus()
 int RunReport(std::optional<YearMonth> month, bool csv)
 {
     try {
-        const LocalDateTime now = LocalClock().now();
+        const LocalDateTime now = sys::Clock().now();
         const std::vector<LogLine> log = ReadRotatedLog(ReadServerPath() + kLogFileName);
         const MonthReport report = BuildMonthReport(log, month.value_or(YearMonth{now.year, now.month}), now);
-        Print(csv ? ReportCsv(report) : ReportText(report));
+        sys::WriteStandard(false, csv ? ReportCsv(report) : ReportText(report));
         return 0;
     } catch (const std::exception& e) {
         return Unreadable(e);

@@ -1,5 +1,8 @@
 #include "platform/win32/win_process.h"
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
 #include <system_error>
 
 #include "platform/win32/wide_text.h"
@@ -34,6 +37,15 @@ std::string WinProcess::currentDirectory()
         throw std::system_error(int(GetLastError()), std::system_category(), "GetCurrentDirectoryW");
     dir.resize(length);
     return Narrow(dir);
+}
+
+std::string WinProcess::computerSettingsDirectory()
+{
+    wchar_t* folder = nullptr;
+    std::string directory;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &folder))) directory = Narrow(folder) + "\\kesrow";
+    CoTaskMemFree(folder);
+    return directory;
 }
 
 void WinProcess::formUnloaded()

@@ -28,8 +28,9 @@ public:
     // process's life: the system drops it when a copy dies.
     bool previousInstance() override;
     std::string currentDirectory() override;
-    // Each Windows copy keeps its pas.txt in its own working folder only.
-    std::string computerSettingsDirectory() override { return {}; }
+    // <ProgramData>\kesrow: every user's default pas.txt; "" when the
+    // system cannot say where ProgramData is.
+    std::string computerSettingsDirectory() override;
     // Runs onUnloaded, then leaves the message loop.
     void formUnloaded() override;
     [[noreturn]] void end(int exitStatus = 0) override;

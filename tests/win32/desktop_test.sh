@@ -25,6 +25,8 @@ wine_run() { sh "$HERE/wine_run.sh" "$WINE_DIR" "$@"; }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }  # Windows sees this folder through drive Z:
 printf '%s\\\r\n' "$(winpath "$SHARE")" >"$T/office/pas.txt"
 printf '%s/\r\n' "$SHARE" >"$T/linux/pas.txt"
+# Every user's default, for a working folder without pas.txt of its own.
+mkdir -p "$WINEPREFIX/drive_c/ProgramData/kesrow" && cp "$T/office/pas.txt" "$WINEPREFIX/drive_c/ProgramData/kesrow/"
 start_screen
 # The other tests' Wine has no display: this one's starts afresh on ours,
 # with a simulated dial-up line; the system information tool comes later.
@@ -94,10 +96,14 @@ wait_until 10 test -e "$T/linux.ready" || fail "no Linux computer"
 spawn nsenter -t "$LINUX_PC" --net --uts --mount --wd="$T/linux" "$LINUX_KESROW" --console </dev/null >"$T/linux.out" 2>&1
 dial linux nsenter -t "$LINUX_PC" --net
 wait_until 20 status_is linux-pc || fail "the Linux copy did not claim the line"
+# kesrow.exe --status from a folder without pas.txt: the share through ProgramData's.
+held=$(cd "$T/tool" && wine_run "$EXE" --status)
+[[ $? == 1 && ${held%%$'\n'*} == "ダイアルアップにlinux-pcさんが接続中" ]] || fail "--status: $held"
 wait_until 20 tooltip_is "ダイアルアップにlinux-pcさんが接続中" || fail "the Windows copy does not show the Linux claim"
 hang_up linux
 wait_until 20 status_is OK || fail "the Linux copy did not release the line"
 wait_until 20 tooltip_is "$FREE" || fail "the Windows copy did not see the release"
+free=$(cd "$T/office" && wine_run "$EXE" --status) && [[ $free == "$FREE" ]] || fail "--status: $free"
 
 # A failure box nobody closes holds nothing: the tooltip follows the status,
 # and the copy claims and releases under it.
@@ -128,4 +134,9 @@ wait_until 20 eval '! kill -0 '"$PID"' 2>/dev/null' || fail "the end of the sess
 status_is OK || fail "logging off did not release the line"
 # Every line, Linux or Windows, exactly of the program's shape and in order.
 [[ $(log_tokens) == "C:PC01 C:linux-pc D:linux-pc C:$HOST D:$HOST C:$HOST D:$HOST C:$HOST D:$HOST " ]] || fail "not the log expected"
+# A month's CSV redirected to a file: the Linux copy's bytes, BOM and all.
+{ cp932 "経理PCが、 2026/11/02 09:00:00 接続" && printf '\r\n' && cp932 "経理PCが、 2026/11/02 09:30:15 切断" && printf '\r\n'; } >>"$SHARE/kesrow.log"
+(cd "$T/office" && wine_run "$EXE" --report 2026-11 --csv >"$T/win.csv") || fail "--report --csv failed"
+(cd "$T/linux" && "$LINUX_KESROW" --report 2026-11 --csv >"$T/linux.csv") && grep -q 経理PC "$T/linux.csv" || fail "no Linux report"
+cmp "$T/linux.csv" "$T/win.csv" || fail "the Windows CSV is not the Linux copy's"
 echo PASS
