@@ -3,8 +3,9 @@
 
 BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n
                 libgtest-dev googletest fonts-ipafont-gothic)
-# kesrow.exe, cross-built, and Wine with a Japanese locale to test it.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 locales)
+# kesrow.exe, cross-built, its installer (wixl, and msibuild for its Japanese names),
+# and Wine with a Japanese locale to test them.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wixl msitools wine wine64 locales)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
