@@ -132,12 +132,14 @@ void ConsoleLoop::sleepMs(int ms)
 {
     const std::int64_t deadline = MonotonicMs() + ms;
     for (std::int64_t left = ms; left > 0; left = deadline - MonotonicMs()) {
-        pollfd fd{signalFd_, POLLIN, 0};
-        int n = poll(&fd, 1, int(left));
+        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {postedFd_, POLLIN, 0}};
+        int n = poll(fds, 2, int(left));
         if (n < 0 && errno != EINTR)
             Fail("poll");
-        if (n > 0)
+        if (n > 0 && (fds[0].revents & POLLIN))
             signalInsideWait();
+        else if (n > 0 && (fds[1].revents & POLLIN))
+            runPosted();  // a box holds nothing: the poll cycle goes on
     }
 }
 
@@ -160,8 +162,8 @@ bool ConsoleLoop::readLine(std::string& line)
             pending_.clear();
             return true;
         }
-        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        pollfd fds[3] = {{signalFd_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}, {postedFd_, POLLIN, 0}};
+        if (poll(fds, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;
             Fail("poll");
@@ -170,6 +172,8 @@ bool ConsoleLoop::readLine(std::string& line)
             signalInsideWait();
             continue;
         }
+        if (fds[2].revents & POLLIN)
+            runPosted();  // a box waiting for its answer holds nothing either
         if (fds[1].revents) {
             char buffer[4096];
             ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);

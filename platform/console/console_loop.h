@@ -30,10 +30,11 @@ public:
     void run();
     void quit() { quit_ = true; }
 
-    // Waits for the given time; posted tasks wait, signals still count.
+    // Waits for the given time, as a box stays open: posted tasks run
+    // meanwhile and signals still count.
     void sleepMs(int ms);
     // One line of standard input without its line end; false at its end.
-    // Posted tasks wait meanwhile; signals still count.
+    // Posted tasks run meanwhile; signals still count.
     bool readLine(std::string& line);
 
 private:
