@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #ifdef _WIN32
@@ -15,10 +17,15 @@ using Process = win32::WinProcess;
 using Clock = win32::WinClock;
 using win32::UserReadsJapanese;
 using win32::WriteStandard;
+inline std::optional<std::string> ReadTerminalLine() { return win32::ReadConsoleLine(); }
 // The tray program is the only one on Windows.
 inline constexpr bool kConsoleCopy = false;
 }  // namespace kesrow::sys
 #else
+#include <unistd.h>
+
+#include <iostream>
+
 #include "platform/posix/posix_services.h"
 
 namespace kesrow::sys {
@@ -26,6 +33,14 @@ using Process = PosixProcess;
 using Clock = LocalClock;
 using kesrow::UserReadsJapanese;
 inline void WriteStandard(bool error, std::string_view text) { std::fwrite(text.data(), 1, text.size(), error ? stderr : stdout); }
+// A line typed on the terminal, without its line end; nothing when standard
+// input is no terminal or has ended.
+inline std::optional<std::string> ReadTerminalLine()
+{
+    std::string line;
+    if (!isatty(0) || !std::getline(std::cin, line)) return {};
+    return line;
+}
 inline constexpr bool kConsoleCopy = true;
 }  // namespace kesrow::sys
 #endif

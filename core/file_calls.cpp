@@ -1,5 +1,6 @@
 #include "core/file_calls.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <memory>
 
 #include "core/text_file.h"
 #include "core/texts.h"
@@ -173,6 +176,35 @@ void Overwrite(int fd, const std::string& path, const std::string& bytes)
     do rc = ftruncate(fd, off_t(bytes.size()));
     while (rc != 0 && errno == EINTR);
     if (rc != 0) Fail(path, errno);
+}
+
+FileTime Modified(int fd, const std::string& path)
+{
+    struct stat st {};
+    if (fstat(fd, &st) != 0) Fail(path, errno);
+    std::tm tm{};
+    if (localtime_r(&st.st_mtime, &tm) == nullptr) Fail(path, errno);
+    return {std::int64_t(st.st_mtime), {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec}};
+}
+
+std::vector<std::string> FolderNames(const std::string& folder, std::string_view prefix, std::string_view suffix,
+                                     std::size_t most)
+{
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) Fail(folder, errno);
+    std::vector<std::string> names;
+    while (names.size() < most) {
+        errno = 0;
+        const dirent* entry = readdir(dir.get());
+        if (!entry) {
+            if (errno != 0) Fail(folder, errno);
+            break;
+        }
+        const std::string_view name = entry->d_name;
+        if (name.size() >= prefix.size() + suffix.size() && name.starts_with(prefix) && name.ends_with(suffix))
+            names.emplace_back(name);
+    }
+    return names;
 }
 
 void Remove(const std::string& path)

@@ -6,6 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
 
 namespace kesrow::files {
 
@@ -41,6 +45,17 @@ void WriteWhole(int fd, const std::string& path, const std::string& bytes);
 // the file is cut to that length. It keeps its identity, owner and access
 // rules; a reader in between sees the new line before the old tail.
 void Overwrite(int fd, const std::string& path, const std::string& bytes);
+// When the file was last written, by the clock of the computer that holds
+// it (a file server's), and that moment in this computer's local time.
+struct FileTime {
+    std::int64_t seconds = 0;  // since 1970-01-01 UTC
+    LocalDateTime local;
+};
+FileTime Modified(int fd, const std::string& path);
+// The names in folder that start with prefix and end with suffix, at most
+// most of them, in no particular order; links and folders among them too.
+std::vector<std::string> FolderNames(const std::string& folder, std::string_view prefix, std::string_view suffix,
+                                     std::size_t most);
 // Nothing left at path; one that was never there is no failure.
 void Remove(const std::string& path);
 // The one place where a finished temporary file takes the file's place.

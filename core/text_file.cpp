@@ -113,6 +113,11 @@ TextFile::~TextFile()
     if (fd_ >= 0) files::CloseQuietly(fd_);
 }
 
+files::FileTime TextFile::Modified() const
+{
+    return files::Modified(fd_, path_);
+}
+
 void TextFile::Close()
 {
     const int fd = fd_;

@@ -84,6 +84,8 @@ public:
     // place, so that a reader never finds it empty; in append mode a last
     // line left without its line end is ended first.
     void WriteLine(std::initializer_list<std::string_view> items);
+    // When the file was last written, by the file server's clock.
+    files::FileTime Modified() const;
     // Reports a failed close; the destructor closes silently.
     void Close();
 

@@ -2,6 +2,7 @@
 // program that started it (a GUI-subsystem program gets none of its own).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,9 @@ void AttachParentConsole();
 // a console, so every character shows whatever the console's code page, and
 // as the same bytes a Linux copy writes when it is a file or a pipe.
 void WriteStandard(bool error, std::string_view utf8);
+// A line typed on the console the program was started from, as UTF-8
+// without its line end; nothing when there is no console or its input ended.
+std::optional<std::string> ReadConsoleLine();
 // The user's display language is Japanese.
 bool UserReadsJapanese();
 
