@@ -16,6 +16,8 @@ namespace {
 constexpr std::string_view kHostEnd = "が、 ";
 constexpr std::string_view kConnected = " 接続";
 constexpr std::string_view kDisconnected = " 切断";
+// A disconnect written for another computer ends with a note in brackets.
+constexpr std::string_view kNoteStart = "（", kNoteEnd = "）";
 constexpr std::string_view kViolationMark = "※※※※";
 constexpr std::string_view kViolationHostEnd = "の接続違反が ";
 constexpr std::string_view kViolationEnd = " にありました";
@@ -173,6 +175,11 @@ std::optional<LogLine> ParseLogLine(std::string_view line)
         return Split(LogEvent::Connect, line.substr(0, line.size() - kConnected.size()), kHostEnd);
     if (EndsWith(line, kDisconnected))
         return Split(LogEvent::Disconnect, line.substr(0, line.size() - kDisconnected.size()), kHostEnd);
+    if (EndsWith(line, kNoteEnd)) {
+        const auto note = FindLast(line, std::string(kDisconnected) + std::string(kNoteStart));
+        if (note == std::string_view::npos) return {};
+        return Split(LogEvent::Disconnect, line.substr(0, note), kHostEnd);
+    }
     if (!EndsWith(line, kViolationEnd) || !line.starts_with(kViolationMark)) return {};
     // The marker, then nothing or blanks up to the next print zone.
     line.remove_prefix(kViolationMark.size());

@@ -7,8 +7,8 @@
 
 namespace kesrow {
 
-MainForm::MainForm(Platform& platform, std::chrono::milliseconds silentLimit)
-    : p_(platform), share_(platform.uiThread, silentLimit, [this] {
+MainForm::MainForm(Platform& platform, FormTimings timings)
+    : p_(platform), presenceTimings_(timings.presence), share_(platform.uiThread, timings.silentLimit, [this] {
           try {
               if (!unloaded_) showUnknown();
           } catch (const std::exception&) {
@@ -40,7 +40,7 @@ void MainForm::Form_Load()
     // state is unknown. A share that does not answer is waited for, never
     // taken for a failure: only a failed open goes to the recovery.
     p_.tray.add(TrayImage::Unknown, kShareUnknownTooltip);
-    share_.run([this] { TextFile(StatusFile(), OpenMode::Input).Close(); },  // only whether it opens matters
+    share_.run([this] { openStatusAndBePresent(); },
                [this](std::exception_ptr failure) {
                    if (unloaded_) return;
                    try {
@@ -54,6 +54,22 @@ void MainForm::Form_Load()
                        errsyori();
                    }
                });
+}
+
+// Start-up's access to the share: whether the status file opens is what
+// matters; then this copy is present, holding the line when it names us.
+void MainForm::openStatusAndBePresent()
+{
+    TextFile status(StatusFile(), OpenMode::Input);
+    const std::string holder = status.AtEnd() ? std::string() : status.ReadField();
+    status.Close();
+    presenceDue();
+    try {
+        const std::string host = LocalHostName();
+        keepPresence(host, AsReadBack(host) == holder);
+    } catch (const std::exception&) {
+        // Present from the first tick that asks the host name again.
+    }
 }
 
 void MainForm::errsyori()
@@ -109,6 +125,12 @@ void MainForm::Form_Unload()
     // A second copy, or a start-up that never read pas.txt, has no status
     // file of ours to look at.
     if (!serverPathRead_) return;
+    releaseIfHeld();
+    removePresence();
+}
+
+void MainForm::releaseIfHeld()
+{
     TextFile status(StatusFile(), OpenMode::Input);
     if (status.AtEnd()) return;
     const std::string holder = status.ReadField();
@@ -155,13 +177,13 @@ void MainForm::MenuEnd_Click()
 void MainForm::setuzoku()
 {
     rewriteStatus(LocalHostName());
-    appendLog(ConnectLine);
+    keepPresence(appendLog(ConnectLine), true);
 }
 
 void MainForm::setudan()
 {
     rewriteStatus(kFreeLine);
-    appendLog(DisconnectLine);
+    keepPresence(appendLog(DisconnectLine), false);
 }
 
 std::string MainForm::LocalHostName()
@@ -179,7 +201,7 @@ void MainForm::rewriteStatus(const std::string& value)
     status.Close();
 }
 
-void MainForm::appendLog(LogLine line, const char* marker)
+std::string MainForm::appendLog(LogLine line, const char* marker)
 {
     // A log this copy creates takes the status file's access, which the
     // office's admin set, so that every computer can append to it.
@@ -189,6 +211,7 @@ void MainForm::appendLog(LogLine line, const char* marker)
     const std::string host = LocalHostName();
     log.WriteLine({FieldText(std::string(marker ? marker : "") + line(host, DateTimeText(p_.clock.now())))});
     log.Close();
+    return host;
 }
 
 void MainForm::RunEvent(const std::function<void()>& handler)

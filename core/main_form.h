@@ -9,8 +9,10 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "core/presence.h"
 #include "core/share_worker.h"
 #include "platform/platform.h"
 
@@ -24,10 +26,15 @@ inline constexpr std::chrono::milliseconds kSilentLimit{10000};
 // How long the unload path waits for its release before the copy ends without it.
 inline constexpr std::chrono::milliseconds kReleaseLimit{5000};
 
+// Tests give shorter ones.
+struct FormTimings {
+    std::chrono::milliseconds silentLimit = kSilentLimit;
+    PresenceTimings presence = PresenceTimingsOfThisRun();
+};
+
 class MainForm {
 public:
-    // silentLimit: kSilentLimit; tests give a shorter one.
-    explicit MainForm(Platform& platform, std::chrono::milliseconds silentLimit = kSilentLimit);
+    explicit MainForm(Platform& platform, FormTimings timings = {});
 
     // Start-up; the front end calls it once when the program starts.
     void Form_Load();
@@ -73,12 +80,21 @@ private:
         enum class Action { None, Change, Violation } action = Action::None;
         bool statusRead = false;
         std::string status;
+        std::string holderNote;  // NoAnswerNote while the holder is gone
+    };
+    // What a tick starts from, as the user-interface thread last showed it.
+    struct Shown {
+        std::string holder;
+        std::string holderNote;
+        bool unknown = false;
     };
 
+    void openStatusAndBePresent();
     void errsyori();
-    bool startTick(std::string& holder, bool& unknownShown);
+    void releaseIfHeld();
+    bool startTick(Shown& shown);
     void pacedTick();
-    void pollOnce(TickOutcome& outcome, const std::string& holder, bool unknownShown);
+    void pollOnce(TickOutcome& outcome, const Shown& shown);
     void finishTick(const TickOutcome& outcome, std::exception_ptr failure);
     void tickFailed(std::exception_ptr failure);
     void endTick();
@@ -87,17 +103,34 @@ private:
     void warnViolation();
     void unloadQuietlyAndEnd(int exitStatus = 0);
     void rewriteStatus(const std::string& value);
+    // Presence, on the share worker. A presence that cannot be written
+    // costs this copy only its judgement of others.
+    // True once a refresh period.
+    bool presenceDue();
+    void keepPresence(const std::string& host, bool holding);
+    void removePresence();
+    // NoAnswerNote when holder is gone, else "".
+    std::string holderNote(const std::string& holder);
+    bool takeOver(const std::string& holder);
     // The host name component's answer, asked afresh.
     std::string LocalHostName();
     using LogLine = std::string (*)(const std::string& host, const std::string& when);
-    void appendLog(LogLine line, const char* marker = nullptr);
+    // Returns the host name the line was written with.
+    std::string appendLog(LogLine line, const char* marker = nullptr);
 
     Platform& p_;
+    const PresenceTimings presenceTimings_;
     std::string serverPath_;
+    // Share worker only: the host name this copy's presence was written
+    // under, and the file server's time of that write.
+    std::string presenceHost_;
+    std::optional<files::FileTime> presenceWritten_;
+    std::chrono::steady_clock::time_point presenceDue_{};
     bool released_ = false;
     // Written on the user-interface thread, read by paced ticks on the worker.
     mutable std::mutex state_;
     std::string currentHolder_;
+    std::string holderNote_;
     // Start-up read pas.txt: the unload path has a status file to check,
     // even when the path read was empty (the working directory's).
     bool serverPathRead_ = false;

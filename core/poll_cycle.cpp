@@ -19,14 +19,13 @@ public:
 
 }  // namespace
 
-// Takes the tick when none is under way, with the holder it starts from.
-bool MainForm::startTick(std::string& holder, bool& unknownShown)
+// Takes the tick when none is under way, with what it starts from.
+bool MainForm::startTick(Shown& shown)
 {
     std::lock_guard lock(state_);
     if (unloaded_ || inTick_) return false;
     inTick_ = true;
-    holder = currentHolder_;
-    unknownShown = unknownShown_;
+    shown = {currentHolder_, holderNote_, unknownShown_};
     return true;
 }
 
@@ -35,11 +34,10 @@ void MainForm::Timer1_Timer()
     // A tick or another access to the share under way (the log viewer's
     // read, the violation line): skipped, not queued.
     if (share_.outstanding() > 0) return;
-    std::string holder;
-    bool unknown = false;
-    if (!startTick(holder, unknown)) return;
+    Shown shown;
+    if (!startTick(shown)) return;
     auto outcome = std::make_shared<TickOutcome>();
-    share_.run([this, outcome, holder, unknown] { pollOnce(*outcome, holder, unknown); },
+    share_.run([this, outcome, shown] { pollOnce(*outcome, shown); },
                [this, outcome](std::exception_ptr failure) { finishTick(*outcome, failure); });
 }
 
@@ -54,13 +52,12 @@ void MainForm::PaceTimer1(bool enabled)
 // On the share worker. A tick with nothing to show ends here.
 void MainForm::pacedTick()
 {
-    std::string holder;
-    bool unknown = false;
-    if (!startTick(holder, unknown)) return;
+    Shown shown;
+    if (!startTick(shown)) return;
     TickOutcome outcome;
     std::exception_ptr failure;
     try {
-        pollOnce(outcome, holder, unknown);
+        pollOnce(outcome, shown);
     } catch (...) {
         failure = std::current_exception();
     }
@@ -77,8 +74,9 @@ void MainForm::pacedTick()
 
 // On the share worker: everything up to what the user-interface thread has
 // to show. outcome is filled as far as the tick got when it throws.
-void MainForm::pollOnce(TickOutcome& outcome, const std::string& holder, bool unknownShown)
+void MainForm::pollOnce(TickOutcome& outcome, const Shown& shown)
 {
+    const std::string& holder = shown.holder;
     TextFile status(StatusFile(), OpenMode::Input);
     const bool empty = status.AtEnd();  // also seen while another copy rewrites it
     if (!empty) outcome.status = status.ReadField();
@@ -88,9 +86,19 @@ void MainForm::pollOnce(TickOutcome& outcome, const std::string& holder, bool un
     const std::string& s = outcome.status;
 
     // After the unknown picture, the first reading counts as a change.
-    if (s != holder || unknownShown) {
+    if (s != holder || shown.unknown) {
         outcome.action = TickOutcome::Action::Change;
+        outcome.holderNote = holderNote(s);
         return;
+    }
+    if (presenceDue()) {
+        const std::string host = LocalHostName();
+        keepPresence(host, AsReadBack(host) == holder);
+        outcome.holderNote = holderNote(holder);
+        if (outcome.holderNote != shown.holderNote) {
+            outcome.action = TickOutcome::Action::Change;
+            return;
+        }
     }
 
     // Each question is asked afresh: the connection may come or go within a tick.
@@ -108,7 +116,11 @@ void MainForm::pollOnce(TickOutcome& outcome, const std::string& holder, bool un
     }
     const std::string secondQuery = AsReadBack(LocalHostName());
     const bool thirdProbe = IsDialedUp();
-    if (secondQuery != holder && thirdProbe) outcome.action = TickOutcome::Action::Violation;
+    if (secondQuery != holder && thirdProbe) {
+        // A holder that has gone away without releasing hands the line over.
+        if (!shown.holderNote.empty() && takeOver(holder)) return;
+        outcome.action = TickOutcome::Action::Violation;
+    }
 }
 
 // On the user-interface thread. A box that a tick opens never holds the
@@ -135,12 +147,13 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
         case TickOutcome::Action::Change:
             p_.tray.remove();
             if (outcome.status != kFreeLine)
-                p_.tray.add(TrayImage::Prohibition, LineHeldTooltip(outcome.status));
+                p_.tray.add(TrayImage::Prohibition, LineHeldTooltip(outcome.status) + outcome.holderNote);
             else
                 p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
             {
                 std::lock_guard lock(state_);
                 currentHolder_ = outcome.status;
+                holderNote_ = outcome.holderNote;
                 unknownShown_ = false;
             }
             if (outcome.status == kFreeLine && std::exchange(freeNoticeDue_, false))

@@ -30,6 +30,14 @@ std::string DisconnectLine(const std::string& host, const std::string& when)
     return host + "が、 " + when + " 切断";
 }
 
+std::string MarkedDisconnectLine(const std::string& host, const std::string& when, const std::string& note)
+{
+    return DisconnectLine(host, when) + "（" + note + "）";
+}
+
+std::string TakeOverNote(const std::string& by) { return by + "が引き継ぎ"; }
+std::string ReleaseNote(const std::string& by) { return by + "で解除"; }
+
 std::string ViolationMessage(const std::string& host, const std::string& when)
 {
     return host + "の接続違反が " + when + " にありました";

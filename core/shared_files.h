@@ -28,6 +28,11 @@ std::string DateTimeText(const LocalDateTime& t);
 
 std::string ConnectLine(const std::string& host, const std::string& when);
 std::string DisconnectLine(const std::string& host, const std::string& when);
+// A disconnect written for another computer, its note saying by whom:
+// "PC01が、 T 切断（PC03が引き継ぎ）", one field.
+std::string MarkedDisconnectLine(const std::string& host, const std::string& when, const std::string& note);
+std::string TakeOverNote(const std::string& by);
+std::string ReleaseNote(const std::string& by);
 // The violation line is written as two items: the marker, then the message.
 inline constexpr const char* kViolationMarker = "※※※※ ";
 std::string ViolationMessage(const std::string& host, const std::string& when);

@@ -3,6 +3,7 @@
 // name, so a wrong one shows. And real files in fresh temporary folders.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -35,15 +36,20 @@ public:
     Platform platform{*this, *this, *this, *this, *this, *this, *this, *this};
     UiServices ui{*this, *this};
 
-    // add<image>, then :holder for a held line's tooltip (~ when it says the share does not answer).
+    // add<image>, then :holder for a held line's tooltip (~ when it says the share does not answer,
+    // !time when the holder does not, its "/" as "-").
     void add(TrayImage image, const std::string& tip) override
     {
         const bool silent = tip.ends_with(kShareSilentNote);
-        const std::string sentence = tip.substr(0, tip.size() - (silent ? std::strlen(kShareSilentNote) : 0));
+        std::string sentence = tip.substr(0, tip.size() - (silent ? std::strlen(kShareSilentNote) : 0)), since;
+        if (const auto note = sentence.rfind("（"); sentence.ends_with(" から応答がありません）")) {
+            since = "!" + sentence.substr(note + 3, sentence.rfind(" から") - note - 3), sentence.erase(note);
+            std::replace(since.begin(), since.end(), '/', '-');
+        }
         const std::string held = LineHeldTooltip("\n"), front = held.substr(0, held.find('\n'));
         const std::string holder = sentence.substr(std::min(front.size(), sentence.size()), sentence.size() - std::min(sentence.size(), held.size() - 1));
         const bool named = tip == kLineFreeTooltip || tip == kShareUnknownTooltip;
-        call("add" + std::to_string(int(image)) + (named ? "" : sentence == LineHeldTooltip(holder) ? ":" + holder + (silent ? "~" : "") : "?" + tip));
+        call("add" + std::to_string(int(image)) + (named ? "" : sentence == LineHeldTooltip(holder) ? ":" + holder + (silent ? "~" : "") + since : "?" + tip));
     }
     void remove() override { call("rm"); }
     void showNotice(const std::string& title, const std::string& text) override { call(title == kTitle && text == kLineFreeNotice ? "notice" : "notice?"); }

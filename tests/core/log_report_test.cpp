@@ -33,7 +33,7 @@ constexpr const char* kLog[] = {
     "PC06が、 2026/11/04 -9:-5:-1 接続",  // a sign is no digit
     "PC03が、 2026/11/05 9:00:00 切断",  // no connect before it: nothing
     "PC05が、 2026/11/10 接続",          // midnight: the date alone
-    "PC05が、 2026/11/10 0:10:00 切断",
+    "PC05が、 2026/11/10 0:10:00 切断（PC02が引き継ぎ）",  // written by the computer that took the line over
     "PC04が、 2026/11/31 1:00:00 接続",  // no such day
     "connection log",
     "PC01が、 2026/11/30 11:00:00 接続",  // still open at noon

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 
 #include "core/codepage.h"
+#include "core/presence.h"
 #include "core/text_file.h"
 #include "fake_platform.h"
 #include "ui/tray_menu.h"
@@ -32,11 +34,14 @@ struct Row {
     // D setudan, A another copy runs, N/B text; while the warning/a failure box is open: status "text\r\n"
     // unless text is empty, then two ticks run to their end, =text; status "text\r\n",
     // e status emptied, - status removed, X status a folder, Y log a folder, Z pas.txt a folder,
-    // >text; pas.txt "text\r\n", 0-3 the tray menu's item chosen (9 dismissed), | trace cleared.
+    // >text; pas.txt "text\r\n", PH:age; H's presence written age seconds ago (x: on 1/2 at 12:04),
+    // 0-3 the tray menu's item chosen (9 dismissed), | trace cleared.
     const char* steps = "L";
     const char* trace = "";
     const char* statusAfter = nullptr;  // nullptr: as the steps left it
-    const char* log = "";               // lines added: +H connect, -H disconnect, !H violation
+    const char* log = "";               // lines added: +H connect, -H disconnect, ~H taken over, !H violation
+    const char* presenceAfter = nullptr;  // this computer's presence; nullptr: not looked at, "": none
+    bool refreshEachTick = false;       // else every 30 s
 };
 
 // The end of a step's text, at its ';' (a const pointer on every C library).
@@ -50,18 +55,18 @@ const char* const kLogBytes = "PC01\x82\xAA\x81\x41 10:15:00 \x90\xDA\x91\xB1\r\
 
 const Row kRows[] = {
     // Start-up and its recovery; each rejected answer is the next default
-    {.name = "NormalStart", .pas = "$S,ignored\r\nmore\r\n", .status = "PC02\r\n", .trace = "prev cwd add3 rm add1 on"},
+    {.name = "NormalStart", .pas = "$S,ignored\r\nmore\r\n", .status = "PC02\r\n", .trace = "prev cwd add3 host rm add1 on", .presenceAfter = "PC01,待機中"},
     {.name = "SecondCopy", .steps = "AL", .trace = "prev box48:RUNNING@LOADERROR rm unloaded end"},
     {.name = "NoPasFile", .pas = nullptr, .boxes = "c", .pasAfter = "-", .trace = "prev cwd etc box1:QUESTION rm unloaded end"},
-    {.name = "ComputersPasFile", .pas = nullptr, .etcPas = "$S\r\n", .pasAfter = "-", .trace = "prev cwd etc add3 rm add1 on"},
+    {.name = "ComputersPasFile", .pas = nullptr, .etcPas = "$S\r\n", .pasAfter = "-", .trace = "prev cwd etc add3 host rm add1 on"},
     {.name = "OwnPasFileFirst", .pas = "/own/\r\n", .etcPas = "$S\r\n", .boxes = "c", .trace = "prev cwd add3 rm box1:QUESTION rm end"},
     {.name = "ComputersPasOfferedOwnStored", .pas = nullptr, .etcPas = "/old/\r\n", .inputs = {"/mnt/line/"},
      .pasAfter = "/mnt/line/\r\n", .trace = "prev cwd etc add3 rm box1:QUESTION cwd etc input[/old/] cwd box0:CHANGED rm end"},
     {.name = "EmptyPasFile", .pas = "", .boxes = "c", .trace = "prev cwd box1:QUESTION rm unloaded end"},
     {.name = "NoStatusFile", .status = nullptr, .boxes = "c", .trace = "prev cwd add3 rm box1:QUESTION rm end"},
-    {.name = "TrayFails", .boxes = "c", .failOn = "add1", .trace = "prev cwd add3 rm add1 rm box1:QUESTION rm host unloaded end"},
+    {.name = "TrayFails", .boxes = "c", .failOn = "add1", .trace = "prev cwd add3 host rm add1 rm box1:QUESTION rm host unloaded end", .presenceAfter = ""},
     {.name = "TimerFails", .status = "PC01\r\n", .boxes = "c", .failOn = "on",
-     .trace = "prev cwd add3 rm add1 on rm box1:QUESTION rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
+     .trace = "prev cwd add3 host rm add1 on rm box1:QUESTION rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
     {.name = "Rejected", .status = nullptr, .inputs = {"/srv/share", "/srv/share/"}, .pasAfter = "/srv/share/\r\n",
      .trace = "prev cwd add3 rm box1:QUESTION cwd input[$S] box0:REJECTED input[/srv/share] cwd box0:CHANGED rm end"},
     {.name = "SeparatorAlone", .status = nullptr, .inputs = {"/"}, .pasAfter = "/\r\n",
@@ -71,7 +76,8 @@ const Row kRows[] = {
      .trace = "prev cwd etc box1:QUESTION cwd etc input[] cwd box0:CHANGED rm unloaded end"},
     {.name = "NoCurrentDirectory", .failOn = "cwd", .trace = "prev cwd box1:QUESTION cwd box48:NOTCHANGED:cwd rm unloaded end1"},
     // The unload path, claim and release
-    {.name = "UnloadReleases", .status = "PC01\r\n", .steps = "L|E", .trace = "rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01"},
+    {.name = "UnloadReleases", .status = "PC01\r\n", .steps = "L|E", .trace = "rm host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01",
+     .presenceAfter = ""},
     {.name = "UnloadOtherHolder", .status = "PC02\r\n", .steps = "L|E", .trace = "rm host unloaded end"},
     {.name = "UnloadEmptyStatus", .status = "", .steps = "L|E", .trace = "rm unloaded end"},
     {.name = "UnloadOnce", .status = "PC01\r\n", .steps = "L|UUT", .trace = "rm host host now unloaded", .statusAfter = "OK\r\n", .log = "-PC01"},
@@ -86,7 +92,8 @@ const Row kRows[] = {
     {.name = "ChangeToHolder", .steps = "LT|=PC02;TT", .trace = "rm add2:PC02 probe host probe host probe"},
     {.name = "AnyTextIsAHolder", .steps = "LT|=ok;T=;T", .trace = "rm add2:ok rm add2:"},
     {.name = "EmptiedStatus", .status = "PC02\r\n", .dial = "1", .steps = "LT|eT", .trace = ""},
-    {.name = "ClaimByTick", .dial = "1", .steps = "LT|TT", .trace = "probe host host now rm add2:PC01", .statusAfter = "PC01\r\n", .log = "+PC01"},
+    {.name = "ClaimByTick", .dial = "1", .steps = "LT|TT", .trace = "probe host host now rm add2:PC01", .statusAfter = "PC01\r\n", .log = "+PC01",
+     .presenceAfter = "PC01,回線を使用中"},
     {.name = "ReleaseByTick", .status = "PC01\r\n", .steps = "LT|TT", .trace = "probe host probe host now rm add1", .statusAfter = "OK\r\n", .log = "-PC01"},
     {.name = "HoldingAndDialled", .status = "PC01\r\n", .dial = "111", .steps = "LT|T", .trace = kQuiet},
     {.name = "OtherHoldsIdle", .status = "PC02\r\n", .steps = "LT|T", .trace = kQuiet},
@@ -120,7 +127,17 @@ const Row kRows[] = {
      .statusAfter = "OK\r\n", .log = "-caf?"},
     {.name = "NoCp932HostUnload", .status = "caf?\r\n", .host = "café", .steps = "L|E", .trace = "rm host host now unloaded end",
      .statusAfter = "OK\r\n", .log = "-caf?"},
+    // A holder gone away: its presence unwritten for 3 minutes by the file server's clock; one that answers late is warned
+    {.name = "GoneHolderTakenOver", .status = "PC02\r\n", .dial = "111", .steps = "PPC02:x;L|TT",
+     .trace = "rm add2:PC02!1-2 12:04 probe host probe host probe host now", .statusAfter = "PC01\r\n", .log = "~PC02 +PC01",
+     .presenceAfter = "PC01,回線を使用中"},
+    {.name = "SlowHolderWarned", .status = "PC02\r\n", .dial = "111", .steps = "PPC02:170;L|TT", .trace = "rm add2:PC02 " VIOLATION, .log = "!PC01"},
+    {.name = "HolderBackBeforeTakeover", .status = "PC02\r\n", .dial = "111", .steps = "PPC02:x;L|TPPC02:0;T",
+     .trace = "rm add2:PC02!1-2 12:04 probe host probe host probe host beep warn host now beep", .log = "!PC01"},
+    {.name = "HolderFallsSilent", .status = "PC02\r\n", .steps = "PPC02:0;LT|PPC02:x;TPPC02:0;T", .trace = "host rm add2:PC02!1-2 12:04 host rm add2:PC02",
+     .presenceAfter = "PC01,待機中", .refreshEachTick = true},
     {.name = "HostFailsOnce", .failOn = "host", .steps = "LT|TT", .trace = "probe host box48:STOPPED:host probe host"},
+    {.name = "HostFailsAtStart", .failOn = "host", .steps = "L", .trace = "prev cwd add3 host rm add1 on", .presenceAfter = ""},
     {.name = "ProbeFailsOnceAcrossChanges", .failOn = "probe", .steps = "LT|T=PC02;TT", .trace = "probe box48:NODIALUP:probe rm add2:PC02 probe"},
     // The tray menu
     {.name = "MenuDismissed", .steps = "L|9", .trace = "popup@10,20"},
@@ -152,7 +169,8 @@ std::string LogBytes(const std::string& lines)
     std::string out, t = " 1998/09/03 10:15:00 ";
     std::istringstream in(lines);
     for (std::string w, h; in >> w && (h = w.substr(1), true);)
-        out += ToCp932(FieldText(w[0] == '!' ? "※※※※ " + h + "の接続違反が" + t + "にありました" : h + "が、" + t + (w[0] == '+' ? "接続" : "切断")) + "\r\n");
+        out += ToCp932(FieldText(w[0] == '!' ? "※※※※ " + h + "の接続違反が" + t + "にありました"
+                                 : h + "が、" + t + (w[0] == '+' ? "接続" : w[0] == '-' ? "切断" : "切断（PC01が引き継ぎ）")) + "\r\n");
     return out;
 }
 
@@ -174,7 +192,7 @@ TEST_P(Program, Row)
     fake.host = r.host, fake.toolPath = r.tool + (*r.tool == '!'), fake.toolStarts = *r.tool != '!';
     for (const auto& input : r.inputs) fake.inputs.push_back(Native(input));
     for (const char* d = r.dial; *d; ++d) fake.dialUps.push_back(*d - '0');
-    MainForm form(fake.platform);
+    MainForm form(fake.platform, {.presence = {.refresh = std::chrono::milliseconds(r.refreshEachTick ? 0 : 30'000)}});
     TrayMenu menu(form, fake.ui);
     std::string expectedStatus = r.status ? r.status : "", expectedPas = r.pas ? Expand(Native(r.pas), server) : "-";
     for (const char* s = r.steps; *s; ++s) {
@@ -210,6 +228,17 @@ TEST_P(Program, Row)
             case '>': WriteBytes(pas, expectedPas = Native(std::string(s + 1, End(s))) + "\r\n");
                       s = End(s);
                       break;
+            case 'P': {
+                const std::string host(s + 1, std::strchr(s, ':')), age(std::strchr(s, ':') + 1, End(s));
+                std::tm old{};
+                old.tm_min = 4, old.tm_hour = 12, old.tm_mday = 2, old.tm_year = 126, old.tm_isdst = -1;
+                const auto at = age == "x" ? std::chrono::system_clock::from_time_t(std::mktime(&old))
+                                           : std::chrono::system_clock::now() - std::chrono::seconds(std::stoi(age));
+                WriteBytes(server.file(PresenceFileName(host)), ToCp932(host + ",回線を使用中\r\n"));
+                std::filesystem::last_write_time(server.file(PresenceFileName(host)), std::chrono::file_clock::from_sys(at));
+                s = End(s);
+                break;
+            }
             case '0': case '1': case '2': case '3': case '9':  // run as the front ends run tray events
                 fake.popup = {*s == '9' ? -1 : *s - '0'};
                 form.RunEvent([&] { menu.IconTray1_RightClick(2, 10, 20); });
@@ -232,6 +261,9 @@ TEST_P(Program, Row)
     EXPECT_EQ(ReadBytes(log), (r.logBefore ? r.logBefore : "") + LogBytes(r.log));
     EXPECT_EQ(Exists(pas) && !std::filesystem::is_directory(pas) ? ReadBytes(pas) : "-", *r.pasAfter ? Native(r.pasAfter) : expectedPas);
     EXPECT_EQ(ReadBytes(etc.file("pas.txt")), r.etcPas ? Expand(Native(r.etcPas), server) : "");
+    if (r.presenceAfter) {
+        EXPECT_EQ(ReadBytes(server.file(PresenceFileName(r.host))), *r.presenceAfter ? ToCp932(r.presenceAfter) + "\r\n" : "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(MainForm, Program, ::testing::ValuesIn(kRows),

@@ -21,7 +21,7 @@ TEST(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwar
     FakePlatform fake;
     fake.cwd = cwd.path().string();
     constexpr std::chrono::milliseconds limit{1500};
-    MainForm form(fake.platform, limit);
+    MainForm form(fake.platform, {.silentLimit = limit});
     const auto tick = [&] {
         form.Timer1_Timer();
         ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));

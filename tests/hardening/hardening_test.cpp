@@ -100,7 +100,7 @@ TEST(SharedFiles, AnEmptyServerPathStillReleasesAtUnload)
     ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     fs::current_path(before);
     EXPECT_EQ(ReadBytes(cwd.file("kesrow.txt")), "OK\r\n");
-    EXPECT_EQ(fake.trace, "prev cwd add3 rm host host now unloaded");
+    EXPECT_EQ(fake.trace, "prev cwd add3 rm host host host now unloaded");  // the start-up's presence first
 }
 
 }  // namespace
