@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/line_status.h"
+#include "core/presence.h"
 #include "core/server_path.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
@@ -33,12 +34,48 @@ int Unreadable(const std::exception& e)
 int RunStatus()
 {
     try {
-        const LineStatus status = ReadLineStatus(ReadServerPath());
+        const LineStatus status = ReadLineStatus(ReadServerPath(), PresenceTimingsOfThisRun().goneAfter);
         sys::WriteStandard(false, LineStatusText(status, sys::Clock().now()));
-        return status.free() ? kLineFree : kLineHeld;
+        return status.free() ? kLineFree : status.holderGone ? kHolderGone : kLineHeld;
     } catch (const std::exception& e) {
         return Unreadable(e);
     }
+}
+
+int RunRelease(bool yes, bool force)
+{
+    std::string serverPath, line;
+    try {
+        serverPath = ReadServerPath();
+        const LineStatus status = ReadLineStatus(serverPath, PresenceTimingsOfThisRun().goneAfter);
+        sys::WriteStandard(false, LineStatusText(status, sys::Clock().now()));
+        if (status.free()) return sys::WriteStandard(false, "回線は空いています。解除するものはありません。\n"), kReleased;
+        if (status.holderPresence && !status.holderGone && !force) {
+            sys::WriteStandard(true, "kesrow: " + ShownName(status.holder) +
+                                         " のケスロウは応答しています。解除しません（強制するときは --force）。\n");
+            return kRefused;
+        }
+        if (!yes) {
+            sys::WriteStandard(false, "回線を解除しますか？ [y/N] ");
+            const auto answer = sys::ReadTerminalLine();
+            if (!answer) {
+                sys::WriteStandard(true, "\nkesrow: 端末から確認できないため解除しません（--yes で確認を省きます）。\n");
+                return kRefused;
+            }
+            if (*answer != "y" && *answer != "Y" && *answer != "yes")
+                return sys::WriteStandard(false, "解除しませんでした。\n"), kRefused;
+        }
+        // Asked again just before writing: the holder may have released it meanwhile.
+        if (ReadLineStatus(serverPath, PresenceTimingsOfThisRun().goneAfter).holder != status.holder) {
+            sys::WriteStandard(true, "kesrow: 回線の状態が変わったため解除しませんでした。\n");
+            return kRefused;
+        }
+        line = ReleaseLine(serverPath, status.holder, sys::HostName().localHostName(), sys::Clock().now());
+    } catch (const std::exception& e) {
+        return Unreadable(e);
+    }
+    sys::WriteStandard(false, "回線を解除しました。接続ログ: " + TerminalSafe(line) + "\n");
+    return kReleased;
 }
 
 int RunReport(std::optional<YearMonth> month, bool csv)

@@ -3,22 +3,30 @@
 #include <algorithm>
 
 #include "core/log_report.h"
-#include "core/texts.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
+#include "core/texts.h"
 
 namespace kesrow {
 
 bool LineStatus::free() const { return holder == kFreeLine; }
 
-LineStatus ReadLineStatus(const std::string& serverPath)
+LineStatus ReadLineStatus(const std::string& serverPath, std::chrono::milliseconds goneAfter)
 {
     const std::string statusFile = serverPath + kStatusFileName;
     TextFile status(statusFile, OpenMode::Input);
     if (status.AtEnd()) throw FileError(statusFile, "空のファイルです");
-    LineStatus result{status.ReadField(), {}};
+    LineStatus result;
+    result.holder = status.ReadField();
+    std::int64_t newest = status.Modified().seconds;
     status.Close();
+    result.presences = ReadAllPresences(serverPath);
     if (result.free()) return result;
+    for (const Presence& presence : result.presences) {
+        newest = std::max(newest, presence.written.seconds);
+        if (presence.host == result.holder) result.holderPresence = presence;
+    }
+    result.holderGone = result.holderPresence && Gone(*result.holderPresence, newest, goneAfter);
     try {
         result.since = LastConnect(serverPath + kLogFileName, result.holder);
     } catch (const FileError&) {
@@ -27,16 +35,54 @@ LineStatus ReadLineStatus(const std::string& serverPath)
     return result;
 }
 
+std::string ShownName(const std::string& value)
+{
+    constexpr std::string_view blanks[] = {" ", "\t", "　"}, unseen[] = {"\xEF\xBB\xBF", "\xEF\xBF\xBD"};
+    bool plain = !value.empty() && std::none_of(value.begin(), value.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+    for (const auto blank : blanks) plain = plain && !value.starts_with(blank) && !value.ends_with(blank);
+    for (const auto mark : unseen) plain = plain && value.find(mark) == std::string::npos;
+    std::string upper = value;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    if (upper == kFreeLine) plain = false;
+    return plain ? TerminalSafe(value) : "\"" + TerminalSafe(value) + "\"";
+}
+
 std::string LineStatusText(const LineStatus& status, const LocalDateTime& now)
 {
-    if (status.free()) return std::string(kLineFreeTooltip) + "\n";
-    std::string text = TerminalSafe(LineHeldTooltip(status.holder)) + "\n";
-    if (status.since)
-        text += "接続: " + DateTimeText(*status.since) + " (" +
-                DurationText(std::max<std::int64_t>(0, SecondsBetween(*status.since, now))) + ")\n";
-    else
-        text += "接続: 不明 (接続ログに記録がありません)\n";
+    std::string text;
+    if (status.free()) {
+        text = std::string(kLineFreeTooltip) + "\n";
+    } else {
+        text = LineHeldTooltip(ShownName(status.holder));
+        if (status.holderGone) text += NoAnswerNote(status.holderPresence->written.local, now);
+        text += "\n";
+        if (status.since)
+            text += "接続: " + DateTimeText(*status.since) + " (" +
+                    DurationText(std::max<std::int64_t>(0, SecondsBetween(*status.since, now))) + ")\n";
+        else
+            text += "接続: 不明 (接続ログに記録がありません)\n";
+        if (!status.holderPresence) text += "応答: 不明 (このコンピュータの在席ファイルがありません)\n";
+    }
+    for (const Presence& p : status.presences) {
+        const bool gone = status.holderGone && p.host == status.holder;
+        text += "在席: " + ShownName(p.host) + "  " + TerminalSafe(p.doing) + "  最終応答 " +
+                DateTimeText(p.written.local) + (gone ? "  応答なし" : "") + "\n";
+    }
     return text;
+}
+
+std::string ReleaseLine(const std::string& serverPath, const std::string& holder, const std::string& by,
+                        const LocalDateTime& now)
+{
+    const std::string statusFile = serverPath + kStatusFileName, logFile = serverPath + kLogFileName;
+    const std::string line = MarkedDisconnectLine(holder, DateTimeText(now), ReleaseNote(by));
+    TextFile log(logFile, OpenMode::Append, {.likeFile = statusFile});
+    log.WriteLine({FieldText(line)});
+    log.Close();
+    TextFile status(statusFile, OpenMode::Output, {.likeFile = logFile});
+    status.WriteLine({kFreeLine});
+    status.Close();
+    return line;
 }
 
 }  // namespace kesrow

@@ -73,27 +73,47 @@ printf '%s/share/\r\n' "$T" >"$T/pfx/etc/kesrow/pas.txt"
 printf '%s/nowhere/\r\n' "$T" >"$T/own/pas.txt"   # a user's own pas.txt wins
 LOG=$(cp932 $'PC02が、 2026/11/30 9:00:00 接続\r\n"PC,1が、 2026/11/30 9:10:00 接続"\r\nPC02が、 2026/11/30 9:30:00 切断\r\nPC02が、 2026/11/30 11:00:00 接続\r\n')
 
-# case | working directory | status file (printf format; - none) | log (- none) | arguments | exit | text in stdout
-while IFS='|' read -r name dir status log args code line; do
-    rm -f "$T/share/kesrow.txt" "$T/share/kesrow.log"
+# case | working directory | status file (printf format; - none) | log (- none) | presences (host:age in seconds)
+# | arguments | exit | text in stdout and stderr | status file afterwards (- as it was)
+while IFS='|' read -r name dir status log presences args code line after; do
+    rm -f "$T/share/kesrow.txt" "$T/share/kesrow.log" "$T"/share/*.presence
     [[ $status == - ]] || printf "$status" >"$T/share/kesrow.txt"
     [[ $log == - ]] || printf '%s' "$LOG" >"$T/share/kesrow.log"
-    (cd "$T/$dir" && "$KESROW" $args >"$T/out" 2>"$T/err")
+    for p in $presences; do
+        h=${p%:*} && f=$T/share/kesrow.${h,,}.presence && cp932 "$h,回線を使用中"$'\r\n' >"$f" && touch -d "-${p#*:} sec" "$f"
+    done
+    (cd "$T/$dir" && "$KESROW" $args >"$T/out" 2>&1 </dev/null)
     got=$?
     [[ $got == "$code" ]] || fail "$name: exit status $got, not $code"
     [[ -z $line ]] || grep -qE -- "$line" "$T/out" || fail "$name: no line '$line'"
+    [[ -z $after ]] || [[ $(<"$T/share/kesrow.txt") == "$(printf "$after")" ]] || fail "$name: status $(od -c "$T/share/kesrow.txt")"
+    [[ $name != "release of a gone holder" ]] || cp "$T/share/kesrow.log" "$T/released.log"
 done <<'CASES'
-free|empty|OK\r\n|-|--status|0|ダイアルアップ接続している人はいません
-held, since the holder's last connect|empty|PC02\r\n|log|--status|1|接続: 2026/11/30 11:00:00 \(
-held, no log|empty|PC02\r\n|-|--status|1|接続: 不明 \(接続ログに記録がありません\)
-held by a name with a comma, its lines quoted|empty|"PC,1"\r\n|log|--status|1|接続: 2026/11/30 9:10:00 \(
-a name from the share is not a terminal command|empty|\033]0;x\a\r\n|-|--status|1|ダイアルアップに\\x1B]0;x\\x07さんが接続中
-status file emptied while a copy rewrites it|empty||-|--status|3|
-no status file|empty|-|-|--status|3|
-own pas.txt wins over the computer's|own|OK\r\n|-|--status|3|
-the month as a spreadsheet reads it|empty|-|log|--report 2026-11 --csv|0|^PC02,2,[0-9]*,[0-9:]*,0,1,0.$
-no log to report|empty|-|-|--report|3|
+free|empty|OK\r\n|-||--status|0|ダイアルアップ接続している人はいません
+held, since the holder's last connect|empty|PC02\r\n|log||--status|1|接続: 2026/11/30 11:00:00 \(
+held, no log|empty|PC02\r\n|-||--status|1|接続: 不明 \(接続ログに記録がありません\)
+held by a name with a comma, its lines quoted|empty|"PC,1"\r\n|log||--status|1|接続: 2026/11/30 9:10:00 \(
+a name from the share is not a terminal command|empty|\033]0;x\a\r\n|-||--status|1|ダイアルアップに"\\x1B]0;x\\x07"さんが接続中
+status file emptied while a copy rewrites it|empty||-||--status|3|
+no status file|empty|-|-||--status|3|
+own pas.txt wins over the computer's|own|OK\r\n|-||--status|3|
+held, the holder answering|empty|PC02\r\n|-|PC02:20 PC03:0|--status|1|^在席: PC02  回線を使用中  最終応答 
+held by a computer gone 3 minutes before another's presence|empty|PC02\r\n|-|PC02:200 PC03:0|--status|2|さんが接続中（[0-9:]* から応答がありません）$
+a value with a blank names nobody|empty|OK \r\n|-||--status|1|ダイアルアップに"OK "さんが接続中
+a byte-order mark names nobody|empty|\xEF\xBB\xBFOK\r\n|-||--status|1|ダイアルアップに".*OK"さんが接続中
+release refused while the holder answers|empty|PC02\r\n|-|PC02:20 PC03:0|--release --yes|1|応答しています|PC02\r\n
+release not confirmed without a terminal|empty|PC02\r\n|-|PC02:200 PC03:0|--release|1|端末から確認できない|PC02\r\n
+release of a gone holder|empty|PC02\r\n|log|PC02:200 PC03:0|--release --yes|0|接続ログ: PC02が、 [0-9/: ]* 切断（.*で解除）$|OK\r\n
+release forced while the holder answers|empty|PC02\r\n|-|PC02:0|--release --force --yes|0|回線を解除しました|OK\r\n
+release of a value with a blank|empty|OK \r\n|-||--release --yes|0|回線を解除しました|OK\r\n
+release of a free line|empty|OK\r\n|-||--release|0|解除するものはありません|OK\r\n
+--yes without --release|empty|OK\r\n|-||--status --yes|2|--yes and --force go with
+the month as a spreadsheet reads it|empty|-|log||--report 2026-11 --csv|0|^PC02,2,[0-9]*,[0-9:]*,0,1,0.$
+no log to report|empty|-|-||--report|3|
 CASES
+# The release wrote the marked disconnect, as the copies write lines.
+[[ $(tail -n 1 "$T/released.log" | iconv -f CP932 -t UTF-8) =~ ^PC02が、\ [0-9/]+\ [0-9:]+\ 切断（[^）]+で解除）$'\r'$ ]] ||
+    fail "the release's log line"
 
 # A rotation left kesrow.log.2 (the oldest) and .1; the log is missing until the next connect.
 printf '%s' "$LOG" >"$SHARE/kesrow.log.2"

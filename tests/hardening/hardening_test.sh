@@ -98,7 +98,7 @@ stop
 # Two computers of their own on one folder, each copy run by another user of
 # group 2000: a sticky folder, a setgid group one, and one they may not write
 # (its files writable). The status file keeps inode, owner and bits, no other
-# file appears, and a log the first connect makes takes the status's bits.
+# file stays, and a log the first connect makes takes the status's bits.
 umask 022 && chmod 711 "$T" && mkdir -m 700 /run/user/2001 /run/user/2002 && chown 2001 /run/user/2001 && chown 2002 /run/user/2002
 declare -A COPY=()
 user_copy() {  # <name> <uid>
@@ -123,8 +123,9 @@ for row in "1777 0:0 0666 -" "2770 0:2000 0660 -" "0755 0:0 0666 0666"; do  # fo
     # The warning open at the claim writes its line as it closes.
     wait_until 10 eval '[[ $(log_tokens) =~ ^"C:PC01 V:PC02 D:PC01 C:PC02 "("V:PC02 D:PC02"|"D:PC02 V:PC02")" "$ ]]' || fail "$row: log $(log_tokens)"
     [[ $(stat -c '%i %u %g %a' "$SHARE/kesrow.txt") == "$before" && $(stat -c %a "$SHARE/kesrow.log") == "${mode#0}" ]] || fail "$row: access"
-    [[ $(ls -A "$SHARE") == $'kesrow.log\nkesrow.txt' ]] || fail "$row: other files: $(ls -A "$SHARE")"
     err=$(cat "$T/PC01.err" "$T/PC02.err") && [[ -z ${err//"$BOX_WARNING"/} ]] || fail "$row: a failure was shown"
     kill -TERM "${COPY[@]}" && ended_with "${COPY[PC01]}" 0 && ended_with "${COPY[PC02]}" 0 || fail "$row: a copy did not end with 0"
+    # Their presences are gone with them.
+    [[ $(ls -A "$SHARE") == $'kesrow.log\nkesrow.txt' ]] || fail "$row: other files: $(ls -A "$SHARE")"
 done
 echo "PASS"
