@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 
 #include "core/file_calls.h"
 #include "core/text_file.h"
@@ -193,6 +194,49 @@ void Overwrite(int fd, const std::string& path, const std::string& bytes)
     LARGE_INTEGER end;
     end.QuadPart = LONGLONG(bytes.size());
     if (!SetFilePointerEx(Handle(fd), end, nullptr, FILE_BEGIN) || !SetEndOfFile(Handle(fd))) FailWithLastError(path);
+}
+
+FileTime Modified(int fd, const std::string& path)
+{
+    FILETIME written;
+    SYSTEMTIME utc, local;
+    if (!GetFileTime(Handle(fd), nullptr, nullptr, &written) || !FileTimeToSystemTime(&written, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        FailWithLastError(path);
+    // 100 ns steps since 1601-01-01 UTC.
+    constexpr std::int64_t kStepsPerSecond = 10'000'000, kSecondsFrom1601To1970 = 11'644'473'600;
+    const std::int64_t steps = std::int64_t((std::uint64_t(written.dwHighDateTime) << 32) | written.dwLowDateTime);
+    return {steps / kStepsPerSecond - kSecondsFrom1601To1970,
+            {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond}};
+}
+
+std::vector<std::string> FolderNames(const std::string& folder, std::string_view prefix, std::string_view suffix,
+                                     std::size_t most)
+{
+    std::wstring pattern = SystemName(folder);
+    pattern += pattern.ends_with(L'\\') ? L"*" : L"\\*";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                           FIND_FIRST_EX_LARGE_FETCH);
+    std::vector<std::string> names;
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // A drive's empty root has not even "." and "..".
+        const DWORD attributes = GetFileAttributesW(SystemName(folder).c_str());
+        if (error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return names;
+        Fail(folder, error);
+    }
+    const std::unique_ptr<void, decltype(&FindClose)> closer(search, FindClose);
+    do {
+        const std::string name = win32::Narrow(found.cFileName);
+        if (name != "." && name != ".." && name.size() >= prefix.size() + suffix.size() && name.starts_with(prefix) &&
+            name.ends_with(suffix))
+            names.push_back(name);
+    } while (names.size() < most && FindNextFileW(search, &found));
+    if (names.size() < most && GetLastError() != ERROR_NO_MORE_FILES) FailWithLastError(folder);
+    return names;
 }
 
 void Remove(const std::string& path)

@@ -42,6 +42,27 @@ void WriteStandard(bool error, std::string_view utf8)
     }
 }
 
+std::optional<std::string> ReadConsoleLine()
+{
+    // Input from a file or a pipe is no one typing: as on Linux, no answer.
+    const HANDLE given = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode;
+    if (given != nullptr && given != INVALID_HANDLE_VALUE && !GetConsoleMode(given, &mode)) return {};
+    // A GUI program's own standard input is empty; its starter's console is reached by name.
+    const HANDLE console = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+    if (console == INVALID_HANDLE_VALUE) return {};
+    std::wstring line;
+    wchar_t chunk[256];
+    DWORD n = 0;
+    while (!line.ends_with(L'\n') && ReadConsoleW(console, chunk, 256, &n, nullptr) && n > 0) line.append(chunk, n);
+    CloseHandle(console);
+    // Ctrl+Z at a line's start ends the input, as the C runtime reads it.
+    if (!line.ends_with(L'\n') || line.starts_with(L'\x1A')) return {};
+    while (line.ends_with(L'\n') || line.ends_with(L'\r')) line.pop_back();
+    return Narrow(line);
+}
+
 bool UserReadsJapanese()
 {
     return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE;
