@@ -229,7 +229,8 @@ TEST_P(Program, Row)
                       s = End(s);
                       break;
             case 'P': {
-                const std::string host(s + 1, std::strchr(s, ':')), age(std::strchr(s, ':') + 1, End(s));
+                const char* colon = std::strchr(s, ':');
+                const std::string host(s + 1, colon), age(colon + 1, End(s));
                 std::tm old{};
                 old.tm_min = 4, old.tm_hour = 12, old.tm_mday = 2, old.tm_year = 126, old.tm_isdst = -1;
                 const auto at = age == "x" ? std::chrono::system_clock::from_time_t(std::mktime(&old))

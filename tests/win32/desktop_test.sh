@@ -99,6 +99,7 @@ wait_until 20 status_is linux-pc || fail "the Linux copy did not claim the line"
 # kesrow.exe --status from a folder without pas.txt: the share through ProgramData's.
 held=$(cd "$T/tool" && wine_run "$EXE" --status)
 [[ $? == 1 && ${held%%$'\n'*} == "ダイアルアップにlinux-pcさんが接続中" ]] || fail "--status: $held"
+(cd "$T/tool" && wine_run "$EXE" --release --yes >/dev/null 2>&1); [[ $? == 1 ]] && status_is linux-pc || fail "--release took the line from a holder that answers"
 wait_until 20 tooltip_is "ダイアルアップにlinux-pcさんが接続中" || fail "the Windows copy does not show the Linux claim"
 hang_up linux
 wait_until 20 status_is OK || fail "the Linux copy did not release the line"
@@ -139,4 +140,10 @@ status_is OK || fail "logging off did not release the line"
 (cd "$T/office" && wine_run "$EXE" --report 2026-11 --csv >"$T/win.csv") || fail "--report --csv failed"
 (cd "$T/linux" && "$LINUX_KESROW" --report 2026-11 --csv >"$T/linux.csv") && grep -q 経理PC "$T/linux.csv" || fail "no Linux report"
 cmp "$T/linux.csv" "$T/win.csv" || fail "the Windows CSV is not the Linux copy's"
+# A holder gone for 10 minutes while the Linux copy answers: --status says so, --release frees the line.
+printf 'PC07\r\n' >"$SHARE/kesrow.txt" && cp932 $'PC07,回線を使用中\r\n' >"$SHARE/kesrow.pc07.presence" && touch -d '-600 sec' "$SHARE/kesrow.pc07.presence"
+gone=$(cd "$T/office" && wine_run "$EXE" --status)
+[[ $? == 2 && ${gone%%$'\n'*} =~ ^ダイアルアップにPC07さんが接続中（[0-9:]+\ から応答がありません）$ ]] || fail "--status of a gone holder: $gone"
+(cd "$T/office" && wine_run "$EXE" --release --yes >/dev/null) && status_is OK || fail "--release did not free the line"
+[[ $(tail -n 1 "$SHARE/kesrow.log" | iconv -f CP932 -t UTF-8) == "PC07が、 "*" 切断（${HOST}で解除）"$'\r' ]] || fail "--release's log line"
 echo PASS
