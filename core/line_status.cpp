@@ -20,11 +20,17 @@ LineStatus ReadLineStatus(const std::string& serverPath, std::chrono::millisecon
     result.holder = status.ReadField();
     std::int64_t newest = status.Modified().seconds;
     status.Close();
-    result.presences = ReadAllPresences(serverPath);
+    try {
+        result.presences = ReadAllPresences(serverPath);
+    } catch (const FileError&) {
+        // A folder that may be used but not listed: only the holder's presence is known.
+    }
     if (result.free()) return result;
-    for (const Presence& presence : result.presences) {
-        newest = std::max(newest, presence.written.seconds);
-        if (presence.host == result.holder) result.holderPresence = presence;
+    for (const Presence& presence : result.presences) newest = std::max(newest, presence.written.seconds);
+    try {
+        result.holderPresence = ReadPresence(serverPath, result.holder);
+    } catch (const FileError&) {
+        // Unreadable: nothing is known against the holder.
     }
     result.holderGone = result.holderPresence && Gone(*result.holderPresence, newest, goneAfter);
     try {

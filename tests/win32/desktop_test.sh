@@ -104,7 +104,10 @@ wait_until 20 tooltip_is "ダイアルアップにlinux-pcさんが接続中" ||
 hang_up linux
 wait_until 20 status_is OK || fail "the Linux copy did not release the line"
 wait_until 20 tooltip_is "$FREE" || fail "the Windows copy did not see the release"
-free=$(cd "$T/office" && wine_run "$EXE" --status) && [[ $free == "$FREE" ]] || fail "--status: $free"
+# Both copies present, each by its own presence file, the Linux one read by kesrow.exe.
+free=$(cd "$T/office" && wine_run "$EXE" --status) && [[ ${free%%$'\n'*} == "$FREE" && $free == *"在席: $HOST  待機中  最終応答 "* &&
+      $free == *"在席: linux-pc  待機中  最終応答 "* ]] ||
+    fail "--status: $free"
 
 # A failure box nobody closes holds nothing: the tooltip follows the status,
 # and the copy claims and releases under it.
