@@ -158,7 +158,7 @@ int Run(int ticks, std::string parent)
     form.Form_Load();
     quiet.runUntil([&] { return form.Settled(); });
     const auto tick = [&] {
-        form.Timer1_Timer();
+        form.TickNow();
         quiet.runUntil([&] { return form.Settled(); });
     };
     tick();  // the first "OK" is a change

@@ -14,7 +14,7 @@ MainForm::MainForm(Platform& platform, FormTimings timings)
           } catch (const std::exception&) {
               // The icon stays as it was; the tick reports what follows.
           }
-      })
+      }, [this] { Timer1_Timer(); })
 {
 }
 
@@ -145,7 +145,7 @@ void MainForm::Unload(std::function<void()> then)
         std::lock_guard lock(state_);
         unloaded_ = true;
     }
-    share_.pace(std::chrono::milliseconds(0), {});
+    share_.pace(std::chrono::milliseconds(0));
     Form_QueryUnload();
     // A share that does not answer keeps the claim, as after a crash; this
     // computer's next start releases it.
@@ -237,7 +237,7 @@ void MainForm::RunOnShare(std::function<void()> job, std::function<void()> done)
 bool MainForm::Settled() const
 {
     std::lock_guard lock(state_);
-    return !inTick_ && share_.outstanding() == 0 && (!unloaded_ || released_);
+    return !inTick_ && share_.outstanding() == 0 && share_.idle() && (!unloaded_ || released_);
 }
 
 }  // namespace kesrow

@@ -1,7 +1,22 @@
 // The main form: the program's one long-lived object. It holds the server
 // path and the holder last seen, and runs start-up, the poll cycle, claim
-// and release, and the unload path. Every access to the shared folder after
-// start-up runs on its share worker; the rest on the user-interface thread.
+// and release, and the unload path.
+//
+// Threads, and what each one owns:
+//   user-interface thread  Form_Load, the unload path's start, finishTick,
+//                          every box and tray change; owns failureBoxOpen_,
+//                          warningOpen_, freeNoticeDue_, released_.
+//   share worker           Timer1_Timer (paced every 100 ms), claim and
+//                          release, start-up's and the unload path's access
+//                          to the share, the violation line; owns the
+//                          presence fields. The only thread that touches the
+//                          shared folder after start-up read pas.txt.
+//   share watch            tells the user-interface thread of a job silent
+//                          for silentLimit (showUnknown), and ends the wait
+//                          of the unload path's release after kReleaseLimit.
+// Under state_, shared by the first two: currentHolder_, holderNote_,
+// unknownShown_, unloaded_, inTick_, tickFailureShown_. Results go from the
+// worker to the user-interface thread only through UiThread::post.
 #pragma once
 
 #include <atomic>
@@ -48,13 +63,13 @@ public:
 
     void f_end_Click();
     void MenuEnd_Click();
-    // One tick, asked for on the user-interface thread: its share part is
-    // queued to the worker. Skipped while a tick or an access is under way.
+    // One tick of Timer1, on the share worker, which paces it (see
+    // WorkerTimer): the user-interface thread hears of it only when there
+    // is something to show.
     void Timer1_Timer();
-    // Timer1 paced on the share worker itself (see WorkerTimer): the same
-    // tick, started there, reaching the user-interface thread only when
-    // there is something to show.
     void PaceTimer1(bool enabled);
+    // A tick falls due now, as if paced.
+    void TickNow();
 
     // Claim and release.
     void setuzoku();
@@ -93,7 +108,6 @@ private:
     void errsyori();
     void releaseIfHeld();
     bool startTick(Shown& shown);
-    void pacedTick();
     void pollOnce(TickOutcome& outcome, const Shown& shown);
     void finishTick(const TickOutcome& outcome, std::exception_ptr failure);
     void tickFailed(std::exception_ptr failure);

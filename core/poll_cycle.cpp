@@ -29,28 +29,18 @@ bool MainForm::startTick(Shown& shown)
     return true;
 }
 
-void MainForm::Timer1_Timer()
-{
-    // A tick or another access to the share under way (the log viewer's
-    // read, the violation line): skipped, not queued.
-    if (share_.outstanding() > 0) return;
-    Shown shown;
-    if (!startTick(shown)) return;
-    auto outcome = std::make_shared<TickOutcome>();
-    share_.run([this, outcome, shown] { pollOnce(*outcome, shown); },
-               [this, outcome](std::exception_ptr failure) { finishTick(*outcome, failure); });
-}
-
 void MainForm::PaceTimer1(bool enabled)
 {
-    if (enabled)
-        share_.pace(std::chrono::milliseconds(kTimerIntervalMs), [this] { pacedTick(); });
-    else
-        share_.pace(std::chrono::milliseconds(0), {});
+    share_.pace(std::chrono::milliseconds(enabled ? kTimerIntervalMs : 0));
+}
+
+void MainForm::TickNow()
+{
+    share_.tickNow();
 }
 
 // On the share worker. A tick with nothing to show ends here.
-void MainForm::pacedTick()
+void MainForm::Timer1_Timer()
 {
     Shown shown;
     if (!startTick(shown)) return;

@@ -1,19 +1,22 @@
 #include "core/share_worker.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace kesrow {
 
 using Steady = std::chrono::steady_clock;
 
 struct ShareWorker::State {
-    explicit State(UiThread& ui) : ui(ui) {}
+    State(UiThread& ui, Job onTick) : ui(ui), onTick(std::move(onTick)) {}
     UiThread& ui;
-    std::mutex mutex;
+    const Job onTick;
+    mutable std::mutex mutex;
     std::condition_variable changed;
     std::deque<std::pair<Job, Finish>> queue;
     bool stopping = false;
@@ -21,80 +24,107 @@ struct ShareWorker::State {
     bool busy = false;
     Steady::time_point busySince;
     bool silenceTold = false;
-    // The pace, when one is set.
+    // The pace, when one is set, and a tick asked for at once.
     std::chrono::milliseconds interval{0};
-    Job onTick;
     Steady::time_point nextTick;
+    bool tickAsked = false;
+    // Jobs given a time limit, until they finish or it passes.
+    struct Deadline {
+        Steady::time_point at;
+        Finish finish;
+        std::shared_ptr<std::atomic<bool>> finished;
+    };
+    std::vector<Deadline> deadlines;
 };
 
-ShareWorker::ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent)
-    : state_(std::make_shared<State>(ui))
+ShareWorker::ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent, Job onTick)
+    : state_(std::make_shared<State>(ui, std::move(onTick)))
 {
     // The threads own the state too, so that one left behind stays valid.
-    thread_ = std::thread([state = state_] {
-        std::unique_lock lock(state->mutex);
-        const auto busyFor = [&](Steady::time_point since, auto&& work) {
-            state->busy = true;
-            state->busySince = since;
-            state->silenceTold = false;
-            lock.unlock();
-            work();
-            lock.lock();
-            state->busy = false;
-        };
-        for (;;) {
-            if (state->stopping) return;
-            const bool paced = state->interval.count() > 0;
-            const auto now = Steady::now();
-            if (!state->queue.empty()) {
-                auto [job, finish] = std::move(state->queue.front());
-                state->queue.pop_front();
-                std::exception_ptr failure;
-                busyFor(now, [&] {
-                    try {
-                        job();
-                    } catch (...) {
-                        failure = std::current_exception();
-                    }
-                });
-                if (state->stopping) return;
-                finish(std::move(failure));
-                state->changed.notify_all();
-            } else if (paced && now >= state->nextTick) {
-                Job tick = state->onTick;
-                busyFor(now, tick);
+    thread_ = std::thread([state = state_] { Work(state); });
+    watch_ = std::thread([state = state_, silentAfter, onSilent = std::move(onSilent)] { Watch(state, silentAfter, onSilent); });
+}
+
+// Tells a job or tick once, at silentAfter from its start. Idle, it looks
+// once per silentAfter: a job begun since is then not yet due, and the
+// worker starts its jobs and ticks without waking this thread.
+void ShareWorker::Watch(const std::shared_ptr<State>& state, std::chrono::milliseconds silentAfter,
+                        const std::function<void()>& onSilent)
+{
+    std::unique_lock lock(state->mutex);
+    while (!state->stopping) {
+        const auto now = Steady::now();
+        auto wake = now + silentAfter;
+        if (state->busy && !state->silenceTold) {
+            if (now >= state->busySince + silentAfter) {
+                state->silenceTold = true;
+                state->ui.post(onSilent);
             } else {
-                if (paced)
-                    state->changed.wait_until(lock, state->nextTick);
-                else
-                    state->changed.wait(lock);
-                continue;
-            }
-            // Ticks that fell due meanwhile are skipped.
-            if (state->interval.count() > 0 && state->nextTick <= now) {
-                const auto after = Steady::now();
-                while (state->nextTick <= after) state->nextTick += state->interval;
+                wake = state->busySince + silentAfter;
             }
         }
-    });
-    // A job that has run for silentAfter is told once, then. Idle, this
-    // looks once per silentAfter: a job begun since is then not yet due.
-    watch_ = std::thread([state = state_, silentAfter, onSilent = std::move(onSilent)] {
-        std::unique_lock lock(state->mutex);
-        while (!state->stopping) {
-            if (!state->busy || state->silenceTold) {
-                state->changed.wait_for(lock, silentAfter);
+        auto& deadlines = state->deadlines;
+        for (auto d = deadlines.begin(); d != deadlines.end();) {
+            if (!d->finished->load() && now < d->at) {
+                wake = std::min(wake, d->at);
+                ++d;
                 continue;
             }
-            const auto due = state->busySince + silentAfter;
-            if (Steady::now() < due) {
-                state->changed.wait_until(lock, due);
-                continue;
-            }
-            state->silenceTold = true;
-            state->ui.post(onSilent);
+            // Passed: done hears of the timeout now, and the job's own end is dropped.
+            if (!d->finished->load()) d->finish(std::make_exception_ptr(ShareTimeout("the shared folder did not answer in time")));
+            d = deadlines.erase(d);
         }
-    });
+        state->changed.wait_until(lock, wake);
+    }
+}
+
+// Jobs first, then a tick that has fallen due; else it sleeps.
+void ShareWorker::Work(const std::shared_ptr<State>& state)
+{
+    std::unique_lock lock(state->mutex);
+    const auto busyFor = [&](Steady::time_point since, auto&& work) {
+        state->busy = true;
+        state->busySince = since;
+        state->silenceTold = false;
+        lock.unlock();
+        work();
+        lock.lock();
+        state->busy = false;
+    };
+    for (;;) {
+        if (state->stopping) return;
+        const bool paced = state->interval.count() > 0;
+        const auto now = Steady::now();
+        if (!state->queue.empty()) {
+            auto [job, finish] = std::move(state->queue.front());
+            state->queue.pop_front();
+            std::exception_ptr failure;
+            busyFor(now, [&] {
+                try {
+                    job();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+            if (state->stopping) return;
+            finish(std::move(failure));
+            state->changed.notify_all();
+        } else if (state->tickAsked || (paced && now >= state->nextTick)) {
+            state->tickAsked = false;
+            busyFor(now, state->onTick);
+        } else {
+            if (paced)
+                state->changed.wait_until(lock, state->nextTick);
+            else
+                state->changed.wait(lock);
+            continue;
+        }
+        // The next tick an interval after this one's start; those that fell due meanwhile are skipped.
+        if (state->interval.count() > 0 && state->nextTick <= now) {
+            const auto after = Steady::now();
+            while (state->nextTick <= after) state->nextTick += state->interval;
+        }
+    }
 }
 
 ShareWorker::~ShareWorker()
@@ -119,15 +149,30 @@ void ShareWorker::post(std::function<void()> task)
     if (!state_->stopping) state_->ui.post(std::move(task));
 }
 
-void ShareWorker::pace(std::chrono::milliseconds interval, Job onTick)
+void ShareWorker::pace(std::chrono::milliseconds interval)
 {
     {
         std::lock_guard lock(state_->mutex);
         state_->interval = interval;
-        state_->onTick = std::move(onTick);
         state_->nextTick = Steady::now() + interval;
     }
     state_->changed.notify_all();
+}
+
+void ShareWorker::tickNow()
+{
+    {
+        std::lock_guard lock(state_->mutex);
+        if (state_->busy) return;
+        state_->tickAsked = true;
+    }
+    state_->changed.notify_all();
+}
+
+bool ShareWorker::idle() const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->queue.empty() && !state_->busy && !state_->tickAsked;
 }
 
 // Hands done to the user-interface thread once, under the state's lock,
@@ -165,16 +210,14 @@ void ShareWorker::runWithin(std::chrono::milliseconds limit, Job job, Done done)
 {
     auto finish = finisher(std::move(done));
     auto finished = std::make_shared<std::atomic<bool>>(false);
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->deadlines.push_back({Steady::now() + limit, finish, finished});
+    }
     enqueue(std::move(job), [finish, finished](std::exception_ptr failure) {
         finished->store(true);
         finish(std::move(failure));
     });
-    // On its own: the state keeps it valid, and once the worker stops it ends without a word.
-    std::thread([state = state_, finish, finished, limit] {
-        std::unique_lock lock(state->mutex);
-        const bool ended = state->changed.wait_for(lock, limit, [&] { return finished->load() || state->stopping; });
-        if (!ended) finish(std::make_exception_ptr(ShareTimeout("the shared folder did not answer in time")));
-    }).detach();
 }
 
 }  // namespace kesrow

@@ -1,6 +1,8 @@
 // The one thread that touches the shared folder. A file server that stalls
-// blocks it, never the user-interface thread. It can also pace the poll
-// timer itself, so that an idle tick wakes no thread but this one.
+// blocks it, never the user-interface thread. It paces the poll timer
+// itself, so that an idle tick wakes no thread but this one. A second
+// thread watches it: it tells a job that has been silent too long, and
+// ends the wait of a job given a time limit.
 #pragma once
 
 #include <chrono>
@@ -26,9 +28,10 @@ public:
     // Runs on the user-interface thread; failure is what the job threw, or null.
     using Done = std::function<void(std::exception_ptr failure)>;
 
-    // onSilent is posted to the user-interface thread once for each job that
-    // has run for silentAfter without finishing.
-    ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent);
+    // onSilent is posted to the user-interface thread once for each job or
+    // tick that has run for silentAfter without finishing. onTick is the
+    // tick that pace and tickNow run on the worker.
+    ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent, Job onTick);
     // A thread stuck in the share is left behind and hands nothing back.
     ~ShareWorker();
     ShareWorker(const ShareWorker&) = delete;
@@ -40,9 +43,14 @@ public:
     // waiting behind earlier jobs included), done gets a ShareTimeout then
     // and the job's own end is dropped.
     void runWithin(std::chrono::milliseconds limit, Job job, Done done);
-    // Runs onTick on the worker every interval while no job is waiting;
-    // ticks that fall due while a job runs are skipped. Zero stops it.
-    void pace(std::chrono::milliseconds interval, Job onTick);
+    // Runs onTick every interval while no job is waiting; ticks that fall
+    // due while a job or tick runs are skipped. Zero stops it.
+    void pace(std::chrono::milliseconds interval);
+    // One tick falls due now, as if paced: run once no job waits; skipped
+    // while a job or tick runs.
+    void tickNow();
+    // Nothing queued, running or due at once.
+    bool idle() const;
     // From a job or tick: task runs on the user-interface thread, unless the
     // worker is being destroyed.
     void post(std::function<void()> task);
@@ -54,11 +62,14 @@ private:
     struct State;
     using Finish = std::function<void(std::exception_ptr)>;
     Finish finisher(Done done);
+    static void Work(const std::shared_ptr<State>& state);
+    static void Watch(const std::shared_ptr<State>& state, std::chrono::milliseconds silentAfter,
+                      const std::function<void()>& onSilent);
     void enqueue(Job job, Finish finish);
 
     std::shared_ptr<State> state_;
     std::thread thread_;
-    std::thread watch_;
+    std::thread watch_;  // silence and time limits
     int outstanding_ = 0;
 };
 

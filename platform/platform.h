@@ -60,8 +60,8 @@ public:
     virtual void beep() = 0;
 };
 
-// Timer1: while enabled, the front end calls MainForm::Timer1_Timer every
-// 100 ms.
+// Timer1: while enabled, MainForm::Timer1_Timer runs every 100 ms (front
+// ends pace it on the main form's share worker: WorkerTimer).
 class PollTimer {
 public:
     virtual ~PollTimer() = default;

@@ -99,8 +99,12 @@ public:
     {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         while (!done()) {
+            // Looked at every millisecond too: a tick on the worker may end without posting.
             std::unique_lock lock(postedMutex_);
-            if (!postedChanged_.wait_until(lock, deadline, [&] { return !posted_.empty(); })) return false;
+            if (!postedChanged_.wait_for(lock, std::chrono::milliseconds(1), [&] { return !posted_.empty(); })) {
+                if (std::chrono::steady_clock::now() >= deadline) return false;
+                continue;
+            }
             auto task = std::move(posted_.front());
             posted_.pop_front();
             lock.unlock();

@@ -31,7 +31,7 @@ struct Row {
     const char* host = "PC01";
     const char* tool = "";          // the system information tool found; "!/x" fails to start
     // L Form_Load, T tick, E f_end_Click, U Unload, R RunEvent(f_end_Click), C setuzoku,
-    // D setudan, A another copy runs, N/B text; while the warning/a failure box is open: status "text\r\n"
+    // D setudan, A another copy runs, F nothing fails any more, N/B text; while the warning/a failure box is open: status "text\r\n"
     // unless text is empty, then two ticks run to their end, =text; status "text\r\n",
     // e status emptied, - status removed, X status a folder, Y log a folder, Z pas.txt a folder,
     // >text; pas.txt "text\r\n", PH:age; H's presence written age seconds ago (x: on 1/2 at 12:04),
@@ -136,7 +136,8 @@ const Row kRows[] = {
      .trace = "rm add2:PC02!1-2 12:04 probe host probe host probe host beep warn host now beep", .log = "!PC01"},
     {.name = "HolderFallsSilent", .status = "PC02\r\n", .steps = "PPC02:0;LT|PPC02:x;TPPC02:0;T", .trace = "host rm add2:PC02!1-2 12:04 host rm add2:PC02",
      .presenceAfter = "PC01,待機中", .refreshEachTick = true},
-    {.name = "HostFailsOnce", .failOn = "host", .steps = "LT|TT", .trace = "probe host box48:STOPPED:host probe host"},
+    {.name = "HostFailsAWhile", .failOn = "host", .steps = "LT|TTFT-T",  // one box per outage
+     .trace = "probe host box48:STOPPED:host probe host probe host probe host probe rm add3 box48:STOPPED:$Skesrow.txt: No such file or directory"},
     {.name = "HostFailsAtStart", .failOn = "host", .steps = "L", .trace = "prev cwd add3 host rm add1 on", .presenceAfter = ""},
     {.name = "ProbeFailsOnceAcrossChanges", .failOn = "probe", .steps = "LT|T=PC02;TT", .trace = "probe box48:NODIALUP:probe rm add2:PC02 probe"},
     // The tray menu
@@ -205,20 +206,21 @@ TEST_P(Program, Row)
         try {
             switch (*s) {
             case 'L': form.Form_Load(); break;
-            case 'T': form.Timer1_Timer(); break;
+            case 'T': form.TickNow(); break;
             case 'E': form.f_end_Click(); break;
             case 'U': form.Unload(); break;
             case 'R': form.RunEvent([&] { form.f_end_Click(); }); break;
             case 'C': form.setuzoku(); break;
             case 'D': form.setudan(); break;
             case 'A': fake.otherCopy = true; break;
+            case 'F': fake.failOn.clear(); break;
             case 'N': case 'B': {
                 const std::string box = *s == 'N' ? "warn" : "box48", during(s + 1, End(s));
                 s = End(s);
                 fake.onCall = [&, box, during](const std::string& c) {
                     if (c.rfind(box, 0) != 0) return;
                     if (!during.empty()) WriteBytes(status, expectedStatus = during + "\r\n");
-                    for (int tick = 0; tick < 2; ++tick) form.Timer1_Timer(), fake.runUntil([&] { return form.Settled(); });
+                    for (int tick = 0; tick < 2; ++tick) form.TickNow(), fake.runUntil([&] { return form.Settled(); });
                 };
                 break;
             }

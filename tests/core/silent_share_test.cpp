@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <atomic>
 #include <future>
+#include <thread>
 #include <utility>
 
 #include "core/main_form.h"
+#include "core/share_worker.h"
 #include "fake_platform.h"
 
 namespace kesrow::testing {
@@ -23,7 +26,7 @@ TEST(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwar
     constexpr std::chrono::milliseconds limit{1500};
     MainForm form(fake.platform, {.silentLimit = limit});
     const auto tick = [&] {
-        form.Timer1_Timer();
+        form.TickNow();
         ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     };
     form.Form_Load();
@@ -40,11 +43,11 @@ TEST(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwar
     fake.trace.clear();
     // Counted from before the tick is asked for: the worker counts its silence from the job's start.
     const auto start = std::chrono::steady_clock::now();
-    form.Timer1_Timer();
+    form.TickNow();
     entered.get_future().wait();
     const auto shown = [&] { return fake.trace != "probe"; };
     while (!shown() && std::chrono::steady_clock::now() - start < 3 * limit) {
-        form.Timer1_Timer();  // skipped
+        form.TickNow();  // skipped
         fake.runUntil(shown, std::chrono::milliseconds(100));
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, limit);
@@ -56,6 +59,35 @@ TEST(SilentShare, TicksAreSkippedTheIconTurnsToUnknownAndTheFirstReadingAfterwar
     fake.trace.clear();
     tick();
     EXPECT_EQ(fake.trace, "rm add2:PC02");
+}
+
+// A job past its time limit is told to done once, as a timeout. Paced
+// ticks keep their interval, and short jobs are never told silent: neither
+// a run of them longer than the limit nor one after a long pause.
+TEST(ShareWorker, PacedTicksKeepTheirIntervalAndShortJobsAreNeverSilent)
+{
+    using namespace std::chrono_literals;
+    FakePlatform fake;
+    std::atomic<int> ticks{0}, silences{0}, jobs{0};
+    const auto start = std::chrono::steady_clock::now();
+    {
+        ShareWorker worker(fake, 200ms, [&] { ++silences; }, [&] { ++ticks; });
+        worker.pace(20ms);
+        std::exception_ptr late;
+        worker.runWithin(50ms, [] { std::this_thread::sleep_for(150ms); }, [&](std::exception_ptr f) { late = f, ++jobs; });
+        fake.runUntil([&] { return jobs == 1; });
+        EXPECT_THROW(std::rethrow_exception(late), ShareTimeout);
+        for (int round = 1; round <= 2; ++round) {
+            for (int i = 0; i < 8; ++i) worker.run([] { std::this_thread::sleep_for(50ms); }, [&](std::exception_ptr) { ++jobs; });
+            fake.runUntil([&] { return jobs == 1 + 8 * round; });
+            fake.runUntil([&] { return false; }, 250ms);
+        }
+    }
+    const auto paces = (std::chrono::steady_clock::now() - start) / 20ms;
+    EXPECT_EQ(jobs, 17);
+    EXPECT_EQ(silences, 0);
+    EXPECT_GE(ticks, 1);
+    EXPECT_LE(ticks, paces + 2) << "ticks ran back to back";
 }
 
 }  // namespace
