@@ -7,20 +7,11 @@
 #include <map>
 
 #include "core/codepage.h"
+#include "core/shared_files.h"
 #include "core/text_file.h"
 
 namespace kesrow {
 namespace {
-
-// The fixed pieces of the log lines (see ConnectLine and its neighbours).
-constexpr std::string_view kHostEnd = "が、 ";
-constexpr std::string_view kConnected = " 接続";
-constexpr std::string_view kDisconnected = " 切断";
-// A disconnect written for another computer ends with a note in brackets.
-constexpr std::string_view kNoteStart = "（", kNoteEnd = "）";
-constexpr std::string_view kViolationMark = "※※※※";
-constexpr std::string_view kViolationHostEnd = "の接続違反が ";
-constexpr std::string_view kViolationEnd = " にありました";
 
 // Digits only: no sign, no blank (std::from_chars would take a minus).
 bool ReadNumber(std::string_view& s, int& value, std::size_t minDigits, std::size_t maxDigits)

@@ -22,17 +22,17 @@ std::string DateTimeText(const LocalDateTime& t)
 
 std::string ConnectLine(const std::string& host, const std::string& when)
 {
-    return host + "が、 " + when + " 接続";
+    return host + std::string(kHostEnd) + when + std::string(kConnected);
 }
 
 std::string DisconnectLine(const std::string& host, const std::string& when)
 {
-    return host + "が、 " + when + " 切断";
+    return host + std::string(kHostEnd) + when + std::string(kDisconnected);
 }
 
 std::string MarkedDisconnectLine(const std::string& host, const std::string& when, const std::string& note)
 {
-    return DisconnectLine(host, when) + "（" + note + "）";
+    return DisconnectLine(host, when).append(kNoteStart).append(note).append(kNoteEnd);
 }
 
 std::string TakeOverNote(const std::string& by) { return by + "が引き継ぎ"; }
@@ -40,7 +40,7 @@ std::string ReleaseNote(const std::string& by) { return by + "で解除"; }
 
 std::string ViolationMessage(const std::string& host, const std::string& when)
 {
-    return host + "の接続違反が " + when + " にありました";
+    return host + std::string(kViolationHostEnd) + when + std::string(kViolationEnd);
 }
 
 }  // namespace kesrow

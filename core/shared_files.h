@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -26,6 +27,20 @@ std::string ServerPathFile(const std::string& currentDirectory);
 // exactly midnight. "2026/12/07 9:05:03", never a comma or a double quote.
 std::string DateTimeText(const LocalDateTime& t);
 
+// The log lines' fixed pieces, written here and read back by the report:
+// "H<kHostEnd>T<kConnected>", "H<kHostEnd>T<kDisconnected>", the latter
+// for another computer followed by kNoteStart, a note and kNoteEnd, and
+// "<kViolationMarker>H<kViolationHostEnd>T<kViolationEnd>".
+inline constexpr std::string_view kHostEnd = "が、 ";
+inline constexpr std::string_view kConnected = " 接続";
+inline constexpr std::string_view kDisconnected = " 切断";
+inline constexpr std::string_view kNoteStart = "（", kNoteEnd = "）";
+inline constexpr std::string_view kViolationMark = "※※※※";
+inline constexpr std::string_view kViolationHostEnd = "の接続違反が ";
+inline constexpr std::string_view kViolationEnd = " にありました";
+// The violation line is written as two items: the marker, then the message.
+inline constexpr const char* kViolationMarker = "※※※※ ";
+
 std::string ConnectLine(const std::string& host, const std::string& when);
 std::string DisconnectLine(const std::string& host, const std::string& when);
 // A disconnect written for another computer, its note saying by whom:
@@ -33,8 +48,6 @@ std::string DisconnectLine(const std::string& host, const std::string& when);
 std::string MarkedDisconnectLine(const std::string& host, const std::string& when, const std::string& note);
 std::string TakeOverNote(const std::string& by);
 std::string ReleaseNote(const std::string& by);
-// The violation line is written as two items: the marker, then the message.
-inline constexpr const char* kViolationMarker = "※※※※ ";
 std::string ViolationMessage(const std::string& host, const std::string& when);
 
 }  // namespace kesrow

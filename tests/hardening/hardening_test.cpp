@@ -96,11 +96,12 @@ TEST(SharedFiles, AnEmptyServerPathStillReleasesAtUnload)
     fs::current_path(cwd.path());
     MainForm form(fake.platform);
     form.Form_Load();
+    ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     form.Unload();
     ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     fs::current_path(before);
     EXPECT_EQ(ReadBytes(cwd.file("kesrow.txt")), "OK\r\n");
-    EXPECT_EQ(fake.trace, "prev cwd add3 rm host host host now unloaded");  // the start-up's presence first
+    EXPECT_EQ(fake.trace, "prev cwd add3 host rm add1 on rm host host now unloaded");
 }
 
 }  // namespace
