@@ -10,10 +10,10 @@ work_folder office
 SHARE=$T/share PCS=(PC01 PC02 PC03)
 mkdir -p "$T/bin" "$SHARE" && cp "$1" "$2" "$T/bin/" && printf 'OK\r\n' >"$SHARE/kesrow.txt"
 KESROW=$T/bin/$(basename "$1") DIALUP_LINE=$T/bin/$(basename "$2")
-declare -A HOLDER=() COPY=()
-dump() {  # the server answering again first: a paused one would hold every copy at exit
-    [[ -z ${HOLDER[SRV]:-} ]] || kill -CONT $(pgrep --ns "${HOLDER[SRV]}" --nslist net sshd) 2>/dev/null
-    for n in "${PCS[@]}"; do echo "--- $n"; cat "$T/$n/out" "$T/$n/err"; done; log_tokens
+declare -A HOLDER=() COPY=() MOUNT=()
+dump() {  # the server and the copies going on first: a paused one would hold every copy at exit
+    [[ -z ${HOLDER[SRV]:-} ]] || kill -CONT $(pgrep --ns "${HOLDER[SRV]}" --nslist net sshd) "${COPY[@]}" 2>/dev/null
+    for n in "${!COPY[@]}"; do echo "--- $n"; cat "$T/$n/out" "$T/$n/err"; done; log_tokens
 }
 
 # A machine whose namespaces a sleeper keeps; everything started in it ends
@@ -54,16 +54,18 @@ for i in 1 2 3; do
         -o BatchMode=yes,LogLevel=ERROR,ConnectTimeout=2,reconnect \
         -o dir_cache=no,attr_timeout=0,entry_timeout=0,negative_timeout=0 \
         "root@10.77.0.1:$SHARE" "$T/$n/share" 2>>"$T/$n/sshfs.log"
-    wait_until 10 on $n test -e "$T/$n/share/kesrow.txt" || fail "no share on $n"
+    MOUNT[$n]=${PIDS[-1]} && wait_until 10 on $n test -e "$T/$n/share/kesrow.txt" || fail "no share on $n"
     printf '%s/\r\n' "$T/$n/share" >"$T/$n/pas.txt"
 done
 
-copy_start() {  # <name>
+copy_start() {  # <name> [more environment...]
     spawn start_on "$1" --wd="$T/$1" -- env -i PATH=/usr/bin:/bin HOME="$T/$1" XDG_RUNTIME_DIR=/run/user/0 LANG=C.UTF-8 TZ=UTC \
-        "$KESROW" --console </dev/null >>"$T/$1/out" 2>>"$T/$1/err"
+        KESROW_PRESENCE_SECONDS=1,6 "${@:2}" "$KESROW" --console </dev/null >>"$T/$1/out" 2>>"$T/$1/err"
     COPY[$1]=${PIDS[-1]}
 }
 held_icon() { echo "icon 2 ダイアルアップに$1さんが接続中"; }
+gone_note() { echo "（$(date -u -d @"$(stat -c %Y "$SHARE/kesrow.${1,,}.presence")" +%-H:%M) から応答がありません）"; }
+shown_gone() { wait_until 30 eval "icons_are \"\$(held_icon $1)\$(gone_note $1)\"" || fail "$1 not shown as gone"; }
 FREE_ICON="icon 1 ダイアルアップ接続している人はいません"
 UNKNOWN_ICON="icon 3 共有フォルダに接続できません（回線の状態は不明です）"
 declare -A OUT=() ERR=()
@@ -82,6 +84,12 @@ warned() {  # <name>: one warning with its two beeps for each violation line it 
     local count blocks=""
     for ((count = $(grep -o "V:$1" <<<"$(tokens)" | wc -l); count > 0; count--)); do blocks+=$BOX_WARNING; done
     [[ -n $blocks && $(err_since "$1") == "$blocks" ]]
+}
+dial_warned() {  # <name> [command...]: dials on a held line; once warned, runs the command and hangs up
+    local name=$1 size
+    size=$(stat -c %s "$T/$1/err") && dial $name start_on $name
+    wait_until 10 eval '(($(stat -c %s "$T/$name/err") > size))' || fail "$name not warned"
+    "${@:2}" && hang_up $name && wait_until 10 warned $name || fail "$name's warnings do not match its violation lines"
 }
 
 echo "== start-up"
@@ -129,6 +137,68 @@ for n in "${PCS[@]}"; do
         fail "$n's icons"
 done
 quiet "${PCS[@]}"
+
+echo "== a holder gone away: taken over by the next to dial"
+connected=$(log_size)
+dial PC01 start_on PC01
+seen_by_all PC01 "$(held_icon PC01)"
+kill -KILL "${COPY[PC01]}" && kill -TERM "${MOUNT[PC01]}"; wait "${MOUNT[PC01]}"; on SRV ip link del pc1  # and it leaves the office
+PCS=(PC02 PC03)
+mark
+shown_gone PC01
+dial PC02 start_on PC02
+seen_by_all PC02 "$(held_icon PC02)"
+expect "T:PC01/PC02 C:PC02 " "$(held_icon PC01)$(gone_note PC01)" "$(held_icon PC02)"
+quiet "${PCS[@]}"
+tail -c +$((LOG + 1)) "$SHARE/kesrow.log" >"$T/takeover.log"
+when=$(iconv -f CP932 -t UTF-8 "$T/takeover.log" | sed -En '1s/^PC01が、 ([0-9/]{10}( [0-9:]{7,8})?) 切断.*/\1/p')
+cmp -s "$T/takeover.log" <(cp932 "PC01が、 $when 切断（PC02が引き継ぎ）"$'\r\n'"PC02が、 $when 接続"$'\r\n') || fail "takeover lines"
+# The report of PC01's connection alone: it ends at the takeover.
+mkdir "$T/report" && tail -c +$((connected + 1)) "$SHARE/kesrow.log" >"$T/report/kesrow.log" && printf '%s/\r\n' "$T/report" >"$T/report/pas.txt"
+report=$(cd "$T/report" && TZ=UTC "$KESROW" --report --csv)
+[[ $report =~ $'\r\n'PC01,1,[1-9][0-9]*,[^,]*,0,0,0$'\r\n'PC02,1,[0-9]+,[^,]*,0,1,0$'\r\n' ]] || fail "report: $report"
+
+echo "== a holder slow to answer, and one that keeps no presence: warned, never taken over"
+mark
+kill -STOP "${COPY[PC02]}" && sleep 2  # some refreshes missed, well within the gone limit
+dial_warned PC03 kill -CONT "${COPY[PC02]}"
+hang_up PC02
+seen_by_all OK "$FREE_ICON"
+printf 'PC09\r\n' >"$SHARE/kesrow.txt"
+seen_by_all PC09 "$(held_icon PC09)"
+dial_warned PC03
+printf 'OK\r\n' >"$SHARE/kesrow.txt"
+seen_by_all OK "$FREE_ICON"
+expect "(V:PC03 )+D:PC02 (V:PC03 )+" "$FREE_ICON" "$(held_icon PC09)" "$FREE_ICON"
+quiet PC02
+
+echo "== a holder ended while the server is frozen: its release abandoned, then taken over"
+dial PC03 start_on PC03
+seen_by_all PC03 "$(held_icon PC03)"
+mark
+server=$(pgrep --ns "${HOLDER[SRV]}" --nslist net -d ' ' sshd)  # PC01's session has ended
+kill -STOP $server && kill -TERM "${COPY[PC03]}"
+# Its last file call waits for the server: ended, it stays a zombie until the thaw.
+wait_until 10 eval '[[ ! $(ps -o stat= -p ${COPY[PC03]}) =~ ^[^Z] ]]' || fail "PC03 did not end with the server frozen"
+kill -CONT $server
+PCS=(PC02)
+shown_gone PC03
+dial PC02 start_on PC02
+seen_by_all PC02 "$(held_icon PC02)"
+[[ $(tokens) == "T:PC03/PC02 C:PC02 " ]] || fail "log since the mark: $(tokens)"
+ended_with "${COPY[PC03]}" 0 && hang_up PC03 || fail "PC03's copy did not end with 0"
+
+echo "== a computer whose clock is 2 hours ahead judges no running holder gone"
+PCS=(PC02 PC03)
+mark
+# Only the wall clock: file times stay the server's, and timed waits work.
+copy_start PC03 LD_PRELOAD="$(echo /usr/lib/*/faketime/libfaketime.so.1)" FAKETIME=+2h NO_FAKE_STAT=1 DONT_FAKE_MONOTONIC=1
+seen_by_all PC02 "$(held_icon PC02)"
+dial_warned PC03
+(( ($(v_seconds | tail -n 1) - $(date -u +%s) % 86400 - 7200 + 2 * 86400 + 60) % 86400 <= 120 )) || fail "PC03's clock not ahead"
+sleep 12  # three gone limits in all
+[[ $(icons PC03 "${OUT[PC03]}") == "$UNKNOWN_ICON"$'\n'"$FREE_ICON"$'\n'"$(held_icon PC02)" && -z $(icons PC02 "${OUT[PC02]}") ]] ||
+    fail "a holder judged gone"
 
 echo "== every copy ends with 0"
 for n in "${PCS[@]}"; do kill -TERM "${COPY[$n]}" && wait "${COPY[$n]}" || fail "$n ended with $?"; done

@@ -66,8 +66,9 @@ log_size() { stat -c %s "$SHARE/kesrow.log" 2>/dev/null || echo 0; }
 BOX_WARNING=$'\a[ケスロウ]\nタスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\n直ちに切断して下さい\n\a'  # with its two beeps
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 
-# The log after a byte offset as C:<host> D:<host> V:<host> (connect,
-# disconnect, violation); fails on any line of another shape or ending.
+# The log after a byte offset as C:<host> D:<host> V:<host> T:<host>/<by>
+# (connect, disconnect, violation, disconnect taken over by another); fails
+# on any line of another shape or ending.
 log_tokens() {
     local line out="" when='[0-9]{4}/[0-9]{2}/[0-9]{2}( [0-9]{1,2}:[0-9]{2}:[0-9]{2})?' host='([A-Za-z0-9._-]+)'
     tail -c +$((${1:-0} + 1)) "$SHARE/kesrow.log" 2>/dev/null | iconv -f CP932 -t UTF-8 >"$T/log.utf8" || return 1
@@ -76,6 +77,7 @@ log_tokens() {
         line=${line%$'\r'}
         if [[ $line =~ ^${host}が、\ ${when}\ 接続$ ]]; then out+="C:${BASH_REMATCH[1]} "
         elif [[ $line =~ ^${host}が、\ ${when}\ 切断$ ]]; then out+="D:${BASH_REMATCH[1]} "
+        elif [[ $line =~ ^${host}が、\ ${when}\ 切断（${host}が引き継ぎ）$ ]]; then out+="T:${BASH_REMATCH[1]}/${BASH_REMATCH[3]} "
         elif [[ $line =~ ^※※※※\ ${host}の接続違反が\ ${when}\ にありました$ ]]; then out+="V:${BASH_REMATCH[1]} "
         else return 1; fi
     done <"$T/log.utf8"
