@@ -163,7 +163,6 @@ void ShareWorker::tickNow()
 {
     {
         std::lock_guard lock(state_->mutex);
-        if (state_->busy) return;
         state_->tickAsked = true;
     }
     state_->changed.notify_all();

@@ -46,8 +46,8 @@ public:
     // Runs onTick every interval while no job is waiting; ticks that fall
     // due while a job or tick runs are skipped. Zero stops it.
     void pace(std::chrono::milliseconds interval);
-    // One tick falls due now, as if paced: run once no job waits; skipped
-    // while a job or tick runs.
+    // One tick falls due now: it runs once no job waits and the job or
+    // tick under way has ended; ticks asked for meanwhile are one.
     void tickNow();
     // Nothing queued, running or due at once.
     bool idle() const;
