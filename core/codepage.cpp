@@ -50,15 +50,6 @@ private:
     iconv_t cd_;
 };
 
-size_t Utf8SequenceLength(std::string_view s)
-{
-    auto lead = static_cast<unsigned char>(s[0]);
-    size_t n = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    for (size_t i = 1; i < n; ++i)
-        if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return i;
-    return n;
-}
-
 }  // namespace
 
 std::string codepage::SystemToCp932(std::string_view utf8)

@@ -1,10 +1,23 @@
 // Conversion between the program's UTF-8 text and code page 932 bytes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace kesrow {
+
+// The bytes of the UTF-8 sequence s starts with (s not empty): as many as
+// its lead byte says, fewer where a continuation byte is missing; a byte
+// that cannot lead stands alone.
+inline std::size_t Utf8SequenceLength(std::string_view s)
+{
+    const auto lead = static_cast<unsigned char>(s[0]);
+    const std::size_t n = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    for (std::size_t i = 1; i < n; ++i)
+        if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return i;
+    return n;
+}
 
 namespace codepage {
 // The system's conversions; ASCII is the same in both and never reaches them.

@@ -44,13 +44,14 @@ LineStatus ReadLineStatus(const std::string& serverPath, std::chrono::millisecon
 std::string ShownName(const std::string& value)
 {
     constexpr std::string_view blanks[] = {" ", "\t", "　"}, unseen[] = {"\xEF\xBB\xBF", "\xEF\xBF\xBD"};
-    bool plain = !value.empty() && std::none_of(value.begin(), value.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+    const std::string shown = TerminalSafe(value);
+    bool plain = !value.empty() && shown == value;
     for (const auto blank : blanks) plain = plain && !value.starts_with(blank) && !value.ends_with(blank);
     for (const auto mark : unseen) plain = plain && value.find(mark) == std::string::npos;
     std::string upper = value;
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return char(std::toupper(c)); });
     if (upper == kFreeLine) plain = false;
-    return plain ? TerminalSafe(value) : "\"" + TerminalSafe(value) + "\"";
+    return plain ? shown : "\"" + shown + "\"";
 }
 
 std::string LineStatusText(const LineStatus& status, const LocalDateTime& now)

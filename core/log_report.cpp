@@ -115,7 +115,7 @@ std::size_t DisplayWidth(std::string_view s)
     std::size_t width = 0;
     for (std::size_t i = 0; i < s.size();) {
         const auto lead = static_cast<unsigned char>(s[i]);
-        const std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::size_t n = Utf8SequenceLength(s.substr(i));
         char32_t c = n == 1 ? lead : lead & (0x7F >> n);
         for (std::size_t k = 1; k < n && i + k < s.size(); ++k) c = (c << 6) | (s[i + k] & 0x3F);
         const bool halfWidthKana = c >= 0xFF61 && c <= 0xFF9F;
@@ -293,18 +293,20 @@ std::string DurationText(std::int64_t seconds)
     return buf;
 }
 
-std::string TerminalSafe(std::string_view text)
+std::string TerminalSafe(std::string_view text, bool keepLineBreaks)
 {
     std::string out;
     out.reserve(text.size());
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x20 || c == 0x7F) {
+    for (std::size_t i = 0, n = 1; i < text.size(); i += n) {
+        n = Utf8SequenceLength(text.substr(i));
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const bool control = (lead < 0x20 && !(keepLineBreaks && lead == '\n')) || lead == 0x7F ||
+                             (n == 2 && lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F);
+        if (!control) out += text.substr(i, n);
+        for (std::size_t k = i; control && k < i + n; ++k) {
             char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned char>(text[k]));
             out += buf;
-        } else {
-            out += ch;
         }
     }
     return out;

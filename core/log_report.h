@@ -89,8 +89,10 @@ std::string ReportCsv(const MonthReport& report);
 std::int64_t SecondsBetween(const LocalDateTime& from, const LocalDateTime& to);
 // "H:MM:SS", hours unbounded.
 std::string DurationText(std::int64_t seconds);
-// Text from the shared folder made safe for a terminal: control characters
-// shown as \xNN.
-std::string TerminalSafe(std::string_view text);
+// Text from the shared folder or a user made safe for a terminal, so that it
+// can neither steer it nor split a line: every byte of a control character
+// shown as \xNN, C0 (LF too, unless keepLineBreaks), DEL and C1 (U+0080 to
+// U+009F, C2 80 to C2 9F in UTF-8: \xC2\x9B); all else, Japanese too, as it is.
+std::string TerminalSafe(std::string_view text, bool keepLineBreaks = false);
 
 }  // namespace kesrow

@@ -4,38 +4,11 @@
 
 #include <cstdio>
 
+#include "core/log_report.h"
 #include "core/texts.h"
 
 namespace kesrow {
 namespace {
-
-// Every byte of a control character (C0, DEL, and C1 in its UTF-8 form) as
-// \xNN, so that text read from a file can neither steer the terminal nor
-// split a line. Boxes keep their own line breaks.
-std::string Visible(const std::string& text, bool keepLineBreaks = false)
-{
-    std::string out;
-    out.reserve(text.size());
-    auto escape = [&out](unsigned char byte) {
-        char hex[5];
-        std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-        out += hex;
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        const bool c1 = byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        if (c1) {
-            escape(byte);
-            escape(static_cast<unsigned char>(text[++i]));
-        } else if ((byte < 0x20 && !(keepLineBreaks && byte == '\n')) || byte == 0x7F) {
-            escape(byte);
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 void Print(std::FILE* stream, const std::string& text)
 {
@@ -49,7 +22,7 @@ bool ReadAnswer(ConsoleLoop& loop, std::string& answer)
 {
     bool got = loop.readLine(answer);
     if (!isatty(STDIN_FILENO))
-        Print(stderr, (got ? Visible(answer) : std::string("(end of input)")) + "\n");
+        Print(stderr, (got ? TerminalSafe(answer) : std::string("(end of input)")) + "\n");
     return got;
 }
 
@@ -57,17 +30,17 @@ bool ReadAnswer(ConsoleLoop& loop, std::string& answer)
 
 void ConsoleTray::add(TrayImage image, const std::string& tooltip)
 {
-    Print(stdout, "icon " + std::to_string(static_cast<int>(image)) + " " + Visible(tooltip) + "\n");
+    Print(stdout, "icon " + std::to_string(static_cast<int>(image)) + " " + TerminalSafe(tooltip) + "\n");
 }
 
 void ConsoleTray::showNotice(const std::string&, const std::string& text)
 {
-    Print(stdout, "notice " + Visible(text) + "\n");
+    Print(stdout, "notice " + TerminalSafe(text) + "\n");
 }
 
 Answer ConsoleDialogs::messageBox(const std::string& prompt, BoxStyle style, const std::string& title)
 {
-    Print(stderr, "[" + title + "]\n" + Visible(BoxLineBreaks(prompt), true) + "\n");
+    Print(stderr, "[" + title + "]\n" + TerminalSafe(BoxLineBreaks(prompt), true) + "\n");
     if (style != BoxStyle::OkCancel) return Answer::Ok;
     Print(stderr, "OK? (y/N) ");
     std::string answer;
@@ -92,7 +65,7 @@ void ConsoleDialogs::violationWarning(const std::string& prompt, const std::stri
 std::string ConsoleDialogs::inputBox(const std::string& prompt, const std::string& title,
                                      const std::string& defaultText)
 {
-    Print(stderr, "[" + title + "]\n" + Visible(BoxLineBreaks(prompt), true) + "\n[" + Visible(defaultText) + "] ");
+    Print(stderr, "[" + title + "]\n" + TerminalSafe(BoxLineBreaks(prompt), true) + "\n[" + TerminalSafe(defaultText) + "] ");
     std::string answer;
     if (!readAnswer(answer))
         return {};

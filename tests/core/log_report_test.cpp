@@ -3,6 +3,8 @@
 // names with a comma (lines quoted) or a leading ※, lines to pass over.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/codepage.h"
 #include "core/log_report.h"
 #include "core/shared_files.h"
@@ -107,6 +109,19 @@ TEST(LogReport, NamesFromTheShareAreSafeOnATerminalAndInASpreadsheet)
     EXPECT_NE(ReportText(report).find("\\x1B]0;x\\x07PC"), std::string::npos);
     for (const char* cell : {"\r\n\"'=cmd,\"\"x\"\"\",0,", "\r\n'\tPC,0,", "\r\n\"'\r=1\",0,"})
         EXPECT_NE(ReportCsv(report).find(cell), std::string::npos) << cell;
+}
+
+// C0, DEL and C1 (in UTF-8) byte by byte as \xNN; a box keeps its line
+// breaks; other text, Japanese and U+00A0 among it, as it is.
+TEST(LogReport, TerminalSafeShowsEveryControlCharacter)
+{
+    const std::tuple<std::string_view, bool, std::string_view> rows[] = {
+        {"\x1B]0;x\a\t\r\n", false, "\\x1B]0;x\\x07\\x09\\x0D\\x0A"},
+        {"a\r\nb", true, "a\\x0D\nb"},
+        {"\x7F\xC2\x7F", false, "\\x7F\xC2\\x7F"},
+        {"\xC2\x80\xC2\x9B[2J\xC2\x9F\xC2", true, "\\xC2\\x80\\xC2\\x9B[2J\\xC2\\x9F\xC2"},
+        {"経理のPC ｼｽﾃﾑ\xC2\xA0※ \\x1B", false, "経理のPC ｼｽﾃﾑ\xC2\xA0※ \\x1B"}};
+    for (const auto& [text, keepLineBreaks, shown] : rows) EXPECT_EQ(TerminalSafe(text, keepLineBreaks), shown) << text;
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 // What an unfriendly shared folder can hold, on real files: what is no
-// ordinary file, a planted link, a torn log line, a log beyond the viewer's
-// bound, an empty pas.txt at unload (the console copy's own cases:
-// hardening_test.sh).
+// ordinary file, a planted link, a torn log line, a short write, a log
+// beyond the viewer's bound, an empty pas.txt at unload (the console copy's
+// own cases: hardening_test.sh).
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <tuple>
 
 #include "core/codepage.h"
 #include "core/log_report.h"
@@ -49,6 +52,31 @@ TEST(TextFile, EndsATornLastLogLineFirst)
         log.Close();
         EXPECT_EQ(ReadBytes(path), std::string(kept) + "B\r\nC\r\n") << before;
     }
+}
+
+// A write the system takes only in part (a full disk; here a file size
+// limit) fails, and the file still ends in a whole line: the append cuts
+// its head off again, the overwrite leaves the old line's end.
+TEST(TextFile, AShortWriteFails)
+{
+    TempDir dir;
+    const std::string path = dir.file("kesrow.log");
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto sigxfsz = signal(SIGXFSZ, SIG_IGN);
+    const std::tuple<OpenMode, const char*, rlim_t, const char*> rows[] = {
+        {OpenMode::Append, "A\r\n", 6, "A\r\n"}, {OpenMode::Append, "A", 4, "A"},
+        {OpenMode::Output, "PC-LONGER\r\n", 2, "OK-LONGER\r\n"}};
+    for (const auto& [mode, old, limit, kept] : rows) {
+        WriteBytes(path, old);
+        rlimit low = before;
+        low.rlim_cur = limit;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+        EXPECT_THROW(TextFile(path, mode).WriteLine({"OK"}), FileError) << old;
+        setrlimit(RLIMIT_FSIZE, &before);
+        EXPECT_EQ(ReadBytes(path), kept) << old;
+    }
+    signal(SIGXFSZ, sigxfsz);
 }
 
 // A planted link is refused for reading, writing over and appending; its

@@ -95,7 +95,15 @@ TEST(Posix, SystemInfoTool)
     tool(a, "kinfocenter", 0755);
     const std::string monitor = tool(b, "gnome-system-monitor", 0755), plain = tool(a, "hardinfo", 0644);
     const std::vector<std::string> tools{"hardinfo", "gnome-system-monitor", "kinfocenter"};
-    EXPECT_EQ(PosixSystemInfoTool(a.path().string() + "::" + b.path().string(), tools).find(), monitor);
+    // An empty PATH entry is no way into the working folder, where anyone may have planted a tool.
+    TempDir cwd;
+    tool(cwd, "hardinfo", 0755);
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(cwd.path());
+    const std::string A = a.path().string(), B = b.path().string();
+    for (const auto& [path, found] : {std::pair{A + "::" + B, monitor}, {":" + B, monitor}, {B + ":", monitor}, {":", ""}})
+        EXPECT_EQ(PosixSystemInfoTool(path, tools).find(), found) << path;
+    std::filesystem::current_path(before);
     // A name a shell would split or expand reaches the program whole.
     const std::string odd = tool(a, "my tool;$x", 0755);
     PosixSystemInfoTool().start(odd);
