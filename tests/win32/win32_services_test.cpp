@@ -15,7 +15,9 @@
 #include "core/text_file.h"
 #include "platform/win32/ras_dialup.h"
 #include "platform/win32/registry_system_info_tool.h"
+#include "platform/win32/resources.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win_forms.h"
 #include "platform/win32/win_tray_icon.h"
 #include "fake_platform.h"
 
@@ -72,6 +74,41 @@ TEST(TrayTip, ALongHolderNameIsCutNeverTheSentence)
         {"PC01", "PC01"}, {a111 + "AA", a111 + "AA"}, {a111 + "AAA", a111 + "A…"}, {a111 + "😀B", a111 + "…"}};
     for (const auto& [holder, shown] : rows) EXPECT_EQ(TipText(LineHeldTooltip(holder), 128), Widen(LineHeldTooltip(shown)));
     EXPECT_EQ(TipText(LineHeldTooltip(a111) + kShareSilentNote, 128), Widen(LineHeldTooltip(std::string(97, 'A') + "…") + kShareSilentNote));
+}
+
+// An icon's colour bits, to tell the pictures apart; empty for no icon.
+std::vector<char> IconBits(HICON icon)
+{
+    ICONINFO info{};
+    BITMAP colour{};
+    if (!GetIconInfo(icon, &info) || !GetObjectW(info.hbmColor, sizeof colour, &colour)) return {};
+    std::vector<char> bits(std::size_t(colour.bmWidthBytes) * colour.bmHeight);
+    GetBitmapBits(info.hbmColor, LONG(bits.size()), bits.data());
+    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+    return bits;
+}
+
+TEST(TrayPictures, EachStateItsOwnIconAndTheAboutBoxBoldInThePopup)
+{
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    WinTrayIcon tray(window, WM_APP);
+    std::set<std::vector<char>> seen;
+    const std::pair<TrayImage, int> rows[] = {
+        {TrayImage::Normal, kProgramIcon}, {TrayImage::Prohibition, kProhibitionIcon}, {TrayImage::Unknown, kUnknownIcon}};
+    for (const auto& [image, id] : rows) {
+        const HICON expected = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        tray.add(image, "PC01");
+        seen.insert(IconBits(expected));
+        EXPECT_TRUE(IconBits(tray.picture()) == IconBits(expected)) << "resource " << id;
+        DestroyIcon(expected);
+    }
+    EXPECT_TRUE(seen.size() == 3 && !seen.begin()->empty());
+    const HMENU menu = TrayPopupMenu({std::begin(kMenuItems), std::end(kMenuItems)}, kMenuDefaultItem);
+    wchar_t bold[32] = L"";
+    GetMenuStringW(menu, GetMenuDefaultItem(menu, FALSE, 0), bold, 32, MF_BYCOMMAND);
+    EXPECT_EQ(Narrow(bold), "バージョン情報");
+    DestroyMenu(menu), DestroyWindow(window);
 }
 
 TEST(Cp932, TheSystemTablesAgreeWithTheLinuxCopies)
