@@ -1,7 +1,7 @@
 # Shared by the run and test scripts: package installation and the build.
 # shellcheck shell=bash
 
-BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n
+BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-svg-dev qt6-translations-l10n
                 libgtest-dev googletest fonts-ipafont-gothic)
 # kesrow.exe, cross-built, its installer (wixl, and msibuild for its Japanese names),
 # and Wine with a Japanese locale to test them.

@@ -28,12 +28,6 @@ logtimes::logtimes(std::string logFile, Dialogs& dialogs)
 {
 }
 
-bool logtimes::Form_Load()
-{
-    ReadLog();
-    return ReportRead();
-}
-
 void logtimes::ReadLog()
 {
     try {

@@ -21,16 +21,13 @@ class logtimes {
 public:
     logtimes(std::string logFile, Dialogs& dialogs);
 
-    // Fills Text1 from the log; a missing log leaves it empty. A log that
-    // cannot be read is reported in a box and gives false, so the program
-    // goes on without the viewer.
-    bool Form_Load();
-    const std::string& Text1() const { return text1_; }
-
-    // Form_Load in two steps: the read, on the share worker, then what
-    // Form_Load gives, on the user-interface thread.
+    // Fills Text1 from the log, on the share worker; a missing log leaves
+    // it empty.
     void ReadLog();
+    // On the user-interface thread: a log that could not be read is reported
+    // in a box and gives false, so the program goes on without the viewer.
     bool ReportRead();
+    const std::string& Text1() const { return text1_; }
 
 private:
     std::string logFile_;

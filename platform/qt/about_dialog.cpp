@@ -10,16 +10,9 @@
 #include "platform/qt/pictures.h"
 #include "platform/qt/twips.h"
 #include "core/texts.h"
-#include "ui/about_layout.h"
+#include "ui/form_layouts.h"
 
 namespace kesrow::qt {
-
-namespace {
-QRect Pixels(const QWidget* w, const TwipsRect& r)
-{
-    return TwipsToPixels(w, r.left, r.top, r.width, r.height);
-}
-}  // namespace
 
 QString DisclaimerLines(const char* caption)
 {
@@ -38,20 +31,20 @@ AboutDialog::AboutDialog(std::function<void()> onSysInfo, QWidget* owner)
     // Children are created in tab order: cmdOK first, so it has the focus.
     cmdOK_ = new QPushButton(QString::fromUtf8(kOkCaption), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK_->setGeometry(Pixels(this, kAboutOkButton));
+    cmdOK_->setGeometry(TwipsToPixels(this, kAboutOkButton));
     cmdOK_->setDefault(true);
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setGeometry(Pixels(this, kAboutPicture));
+    picIcon->setGeometry(TwipsToPixels(this, kAboutPicture));
     picIcon->setPixmap(QPixmap::fromImage(AboutPicture()));
     picIcon->setScaledContents(true);
 
     // The "&S" in the caption makes Alt+S press it.
     cmdSysInfo_ = new QPushButton(QString::fromUtf8(kAboutSysInfoButton), this);
     cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo_->setGeometry(Pixels(this, kAboutSysInfoRect));
+    cmdSysInfo_->setGeometry(TwipsToPixels(this, kAboutSysInfoRect));
     cmdSysInfo_->setAutoDefault(false);
     connect(cmdSysInfo_, &QPushButton::clicked, this, [this] { if (onSysInfo_) onSysInfo_(); });
 
@@ -71,7 +64,7 @@ AboutDialog::AboutDialog(std::function<void()> onSysInfo, QWidget* owner)
     newLabel("lblVersion", kAboutServerNote, n.left, n.top, n.width, n.height);
 
     text1_ = NewGreyTextBox(this, QStringLiteral("Text1"));
-    text1_->setGeometry(Pixels(this, kAboutHistoryBox));
+    text1_->setGeometry(TwipsToPixels(this, kAboutHistoryBox));
     SetBoxText(text1_, kAboutHistory);
 
     const TwipsRect& v = kAboutVersionRect;

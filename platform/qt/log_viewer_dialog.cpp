@@ -6,22 +6,23 @@
 #include "platform/qt/form_style.h"
 #include "platform/qt/twips.h"
 #include "core/texts.h"
+#include "ui/form_layouts.h"
 
 namespace kesrow::qt {
 
 LogViewerDialog::LogViewerDialog(const std::string& text, QWidget* owner) : QDialog(owner)
 {
-    MakeFixedDialog(this, QString::fromUtf8(kLogViewerCaption), 10875, 6645);
+    MakeFixedDialog(this, QString::fromUtf8(kLogViewerCaption), kLogViewerClientWidth, kLogViewerClientHeight);
 
     // Created first so that it is first in tab order and has the focus.
     cmdOK_ = new QPushButton(QString::fromUtf8(kOkCaption), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK_->setGeometry(TwipsToPixels(this, 9480, 6240, 1310, 345));
+    cmdOK_->setGeometry(TwipsToPixels(this, kLogViewerOkButton));
     cmdOK_->setDefault(true);
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);  // Esc rejects: closes too
 
     text1_ = NewGreyTextBox(this, QStringLiteral("Text1"));
-    text1_->setGeometry(TwipsToPixels(this, 120, 0, 10575, 6135));
+    text1_->setGeometry(TwipsToPixels(this, kLogViewerTextBox));
     SetBoxText(text1_, text);
 
     setTabOrder(cmdOK_, text1_);

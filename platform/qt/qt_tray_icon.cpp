@@ -24,9 +24,9 @@ QString PlainToolTip(const QString& text)
 
 QtTrayIcon::QtTrayIcon(QMenu* contextMenu)
     : contextMenu_(contextMenu),
-      normal_(PaintedIcon(NormalTrayImage)),
-      prohibition_(PaintedIcon(ProhibitionTrayImage)),
-      unknown_(PaintedIcon(UnknownTrayImage))
+      normal_(NormalTrayIcon()),
+      prohibition_(ProhibitionTrayIcon()),
+      unknown_(UnknownTrayIcon())
 {
 }
 

@@ -24,4 +24,9 @@ QRect TwipsToPixels(const QWidget* widget, int left, int top, int width, int hei
                  TwipsToPixelsX(widget, width), TwipsToPixelsY(widget, height));
 }
 
+QRect TwipsToPixels(const QWidget* widget, const TwipsRect& rect)
+{
+    return TwipsToPixels(widget, rect.left, rect.top, rect.width, rect.height);
+}
+
 }  // namespace kesrow::qt

@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include "ui/form_layouts.h"
+
 class QWidget;
 
 namespace kesrow::qt {
@@ -11,5 +13,6 @@ namespace kesrow::qt {
 int TwipsToPixelsX(const QWidget* widget, int twips);
 int TwipsToPixelsY(const QWidget* widget, int twips);
 QRect TwipsToPixels(const QWidget* widget, int left, int top, int width, int height);
+QRect TwipsToPixels(const QWidget* widget, const TwipsRect& rect);
 
 }  // namespace kesrow::qt

@@ -1,10 +1,9 @@
 #include "platform/win32/about_form.h"
 
 #include "core/texts.h"
-#include "platform/win32/log_viewer_form.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/wide_text.h"
-#include "ui/about_layout.h"
+#include "ui/form_layouts.h"
 
 namespace kesrow::win32 {
 namespace {
@@ -23,21 +22,19 @@ AboutForm::~AboutForm()
 void AboutForm::onInit()
 {
     size(kAboutClientWidth, kAboutClientHeight);
-    const auto at = [&](const wchar_t* cls, const std::string& text, DWORD style, int id, const TwipsRect& r,
-                        HFONT f = nullptr) { return control(cls, text, style, id, r.left, r.top, r.width, r.height, f); };
     // Created in the form's tab order.
-    HWND ok = at(L"BUTTON", kOkCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kAboutOkButton);
-    HWND picIcon = at(L"STATIC", "", SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL, -1, kAboutPicture);
+    HWND ok = control(L"BUTTON", kOkCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kAboutOkButton);
+    HWND picIcon = control(L"STATIC", "", SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL, -1, kAboutPicture);
     picture_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kAboutPictureIcon),
                                              IMAGE_ICON, px(kAboutPicture.width), px(kAboutPicture.height), 0));
     SendMessageW(picIcon, STM_SETICON, reinterpret_cast<WPARAM>(picture_), 0);
-    at(L"BUTTON", kAboutSysInfoButton, BS_PUSHBUTTON | WS_TABSTOP, kSysInfo, kAboutSysInfoRect);
-    at(L"STATIC", kAboutDisclaimer, SS_LEFT | SS_NOPREFIX, -1, kAboutDisclaimerRect);
-    at(L"STATIC", kAboutTitleLabel, SS_LEFT | SS_NOPREFIX, kTitle, kAboutTitleRect, font(kUiFace, 9, FW_BOLD));
-    at(L"STATIC", kAboutServerNote, SS_LEFT | SS_NOPREFIX, -1, kAboutNoteRect);
-    at(L"EDIT", kAboutHistory, WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, kText1,
-       kAboutHistoryBox);
-    at(L"STATIC", kAboutVersionLabel, SS_LEFT | SS_NOPREFIX, -1, kAboutVersionRect);
+    control(L"BUTTON", kAboutSysInfoButton, BS_PUSHBUTTON | WS_TABSTOP, kSysInfo, kAboutSysInfoRect);
+    control(L"STATIC", kAboutDisclaimer, SS_LEFT | SS_NOPREFIX, -1, kAboutDisclaimerRect);
+    control(L"STATIC", kAboutTitleLabel, SS_LEFT | SS_NOPREFIX, kTitle, kAboutTitleRect, font(kUiFace, 9, FW_BOLD));
+    control(L"STATIC", kAboutServerNote, SS_LEFT | SS_NOPREFIX, -1, kAboutNoteRect);
+    control(L"EDIT", kAboutHistory, WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, kText1,
+            kAboutHistoryBox);
+    control(L"STATIC", kAboutVersionLabel, SS_LEFT | SS_NOPREFIX, -1, kAboutVersionRect);
     SetFocus(ok);
 }
 
@@ -59,8 +56,7 @@ bool AboutForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& r
     HDC dc = reinterpret_cast<HDC>(wParam);
     switch (GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) {
     case kText1:
-        SetBkColor(dc, kTextBoxGrey);
-        result = reinterpret_cast<INT_PTR>(TextBoxGreyBrush());
+        result = GreyTextBox(wParam);
         return true;
     case kTitle:
         SetTextColor(dc, RGB(0, 0, 255));

@@ -2,24 +2,19 @@
 
 #include "core/texts.h"
 #include "platform/win32/wide_text.h"
+#include "ui/form_layouts.h"
 
 namespace kesrow::win32 {
 namespace {
 constexpr int kText1 = 100;
 }
 
-HBRUSH TextBoxGreyBrush()
-{
-    static const HBRUSH brush = CreateSolidBrush(kTextBoxGrey);
-    return brush;
-}
-
 void LogViewerForm::onInit()
 {
-    size(10875, 6645);
-    HWND ok = control(L"BUTTON", kOkCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 9480, 6240, 1310, 345);
+    size(kLogViewerClientWidth, kLogViewerClientHeight);
+    HWND ok = control(L"BUTTON", kOkCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, kLogViewerOkButton);
     HWND text1 = control(L"EDIT", "", WS_BORDER | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                         kText1, 120, 0, 10575, 6135);
+                         kText1, kLogViewerTextBox);
     SendMessageW(text1, EM_SETLIMITTEXT, 0, 0);  // a long log is shown whole
     SetWindowTextW(text1, Widen(text_).c_str());
     SetFocus(ok);
@@ -29,8 +24,7 @@ bool LogViewerForm::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
 {
     // A read-only edit box asks for the static colours.
     if (message != WM_CTLCOLORSTATIC || GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) != kText1) return false;
-    SetBkColor(reinterpret_cast<HDC>(wParam), kTextBoxGrey);
-    result = reinterpret_cast<INT_PTR>(TextBoxGreyBrush());
+    result = GreyTextBox(wParam);
     return true;
 }
 

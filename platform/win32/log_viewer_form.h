@@ -18,9 +18,4 @@ private:
     std::string text_;
 };
 
-// The light grey of the forms' read-only text boxes, and its brush: one for
-// the program's life, however often the forms open.
-inline constexpr COLORREF kTextBoxGrey = RGB(192, 192, 192);
-HBRUSH TextBoxGreyBrush();
-
 }  // namespace kesrow::win32

@@ -118,11 +118,11 @@ void ModalDialog::size(int clientWidthTwips, int clientHeightTwips)
                  work.top + (work.bottom - work.top - height) / 2, width, height, SWP_NOZORDER);
 }
 
-HWND ModalDialog::control(const wchar_t* className, const std::string& text, DWORD style, int id, int left,
-                          int top, int width, int height, HFONT controlFont)
+HWND ModalDialog::control(const wchar_t* className, const std::string& text, DWORD style, int id,
+                          const TwipsRect& at, HFONT controlFont)
 {
-    HWND child = CreateWindowExW(0, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, px(left),
-                                 px(top), px(width), px(height), window_,
+    HWND child = CreateWindowExW(0, className, Widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, px(at.left),
+                                 px(at.top), px(at.width), px(at.height), window_,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                  nullptr);
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont ? controlFont : uiFont_), FALSE);
@@ -136,6 +136,14 @@ HFONT ModalDialog::font(const wchar_t* face, int points, int weight)
                              AvailableFace(face));
     if (fontCount_ < int(std::size(fonts_))) fonts_[fontCount_++] = made;
     return made;
+}
+
+INT_PTR GreyTextBox(WPARAM deviceContext)
+{
+    constexpr COLORREF grey = RGB(192, 192, 192);
+    static const HBRUSH brush = CreateSolidBrush(grey);
+    SetBkColor(reinterpret_cast<HDC>(deviceContext), grey);
+    return reinterpret_cast<INT_PTR>(brush);
 }
 
 }  // namespace kesrow::win32

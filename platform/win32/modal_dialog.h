@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "ui/form_layouts.h"
+
 namespace kesrow::win32 {
 
 class ModalDialog {
@@ -29,8 +31,8 @@ protected:
 
     int px(int twips) const { return MulDiv(twips, dpi_, 1440); }
     void size(int clientWidthTwips, int clientHeightTwips);
-    HWND control(const wchar_t* className, const std::string& text, DWORD style, int id, int left, int top,
-                 int width, int height, HFONT font = nullptr);
+    HWND control(const wchar_t* className, const std::string& text, DWORD style, int id, const TwipsRect& at,
+                 HFONT font = nullptr);
     // A Japanese UI font of the given size; deleted with the dialog.
     HFONT font(const wchar_t* face, int points, int weight = FW_NORMAL);
     void end(INT_PTR result) { EndDialog(window_, result); }
@@ -46,6 +48,11 @@ private:
     HFONT fonts_[4] = {};
     int fontCount_ = 0;
 };
+
+// The light grey of the forms' read-only text boxes, which ask for the
+// static colours: sets it on the box's device context and gives the brush
+// to answer with, one for the program's life however often the forms open.
+INT_PTR GreyTextBox(WPARAM deviceContext);
 
 // The design's default face, for the screens that have it; others get the
 // nearest Japanese font.

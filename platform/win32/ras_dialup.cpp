@@ -7,11 +7,6 @@
 
 namespace kesrow::win32 {
 
-std::string TrimAtNul(const std::string& text)
-{
-    return text.substr(0, text.find('\0'));
-}
-
 EnumConnectionsFunction LoadEnumConnections(const wchar_t* library)
 {
     HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -35,26 +30,14 @@ EnumConnectionsFunction RasDialUp::enumerate()
     return system.first;
 }
 
-DWORD RasDialUp::enumerateOnce(std::string& entryName)
+int RasDialUp::activeConnections()
 {
     RasConnection record{};
     record.dwSize = sizeof record;
     DWORD bufferSize = sizeof record;
     DWORD count = 0;
     enumerate()(&record, &bufferSize, &count);
-    entryName = FromAnsi(TrimAtNul(std::string(record.szEntryName, sizeof record.szEntryName)));
-    return count;
-}
-
-bool RasDialUp::IsDialedUp(std::string& entryName)
-{
-    return enumerateOnce(entryName) != 0;
-}
-
-int RasDialUp::activeConnections()
-{
-    std::string scratch;
-    return int(enumerateOnce(scratch));
+    return int(count);
 }
 
 }  // namespace kesrow::win32

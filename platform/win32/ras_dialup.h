@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "platform/platform.h"
 
 namespace kesrow::win32 {
@@ -24,9 +22,6 @@ static_assert(sizeof(RasConnection) == (sizeof(void*) == 4 ? 412 : 424));
 
 using EnumConnectionsFunction = DWORD(WINAPI*)(RasConnection* connections, DWORD* bufferSize, DWORD* count);
 
-// text up to, not including, its first NUL; all of it when there is none.
-std::string TrimAtNul(const std::string& text);
-
 // The library's RasEnumConnectionsA, from the system folder only (the
 // current directory is the user's). Throws std::runtime_error naming the
 // library, with the system's words, when it cannot be loaded.
@@ -39,16 +34,12 @@ public:
     RasDialUp() = default;
     explicit RasDialUp(EnumConnectionsFunction enumerate) : enumerate_(enumerate) {}
 
+    // The count the service gives; the status it returns is not looked at.
     int activeConnections() override;
-    // True when the service counts a connection; entryName gets the first
-    // connection's entry name ("" when none is listed). The status the
-    // service returns is not looked at.
-    bool IsDialedUp(std::string& entryName);
 
 private:
     // Throws LoadEnumConnections's failure, on every ask, when the service is not installed.
     EnumConnectionsFunction enumerate();
-    DWORD enumerateOnce(std::string& entryName);
 
     EnumConnectionsFunction enumerate_ = nullptr;
 };

@@ -38,8 +38,9 @@ bool OrdinaryFileExists(const std::string& path)
     return !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 }
 
-}  // namespace
-
+// A REG_DWORD as GetKeyValue reads it: the bytes of the buffer cut at its
+// first NUL, last to first, in upper-case hex without leading zeros, after
+// what ValueText held; "&h" and those digits read as a number, in decimal.
 std::string DwordValueText(const std::string& ValueText, const std::string& cutBuffer)
 {
     std::string digits = ValueText;
@@ -53,6 +54,8 @@ std::string DwordValueText(const std::string& ValueText, const std::string& cutB
     if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return "&h" + digits;
     return std::to_string(value);
 }
+
+}  // namespace
 
 bool RegistrySystemInfoTool::GetKeyValue(HKEY RootKey, const std::string& SubKeyPath,
                                          const std::string& ValueName, std::string& ValueText)

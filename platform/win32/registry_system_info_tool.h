@@ -28,9 +28,4 @@ public:
                             std::string& ValueText);
 };
 
-// A REG_DWORD as GetKeyValue reads it: the bytes of the buffer cut at its
-// first NUL, last to first, in upper-case hex without leading zeros, after
-// what ValueText held; "&h" and those digits read as a number, in decimal.
-std::string DwordValueText(const std::string& ValueText, const std::string& cutBuffer);
-
 }  // namespace kesrow::win32

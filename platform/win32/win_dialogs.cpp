@@ -19,10 +19,10 @@ private:
     void onInit() override
     {
         size(6090, 2280);
-        HWND edit = control(L"EDIT", text_, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, kEditId, 120, 1740, 5850, 375);
-        control(L"BUTTON", kOkCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 4740, 120, 1215, 375);
-        control(L"BUTTON", kCancelCaption, BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 4740, 600, 1215, 375);
-        HWND label = control(L"STATIC", "", SS_LEFT | SS_NOPREFIX, -1, 120, 120, 4500, 1500);
+        HWND edit = control(L"EDIT", text_, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, kEditId, {120, 1740, 5850, 375});
+        control(L"BUTTON", kOkCaption, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, {4740, 120, 1215, 375});
+        control(L"BUTTON", kCancelCaption, BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, {4740, 600, 1215, 375});
+        HWND label = control(L"STATIC", "", SS_LEFT | SS_NOPREFIX, -1, {120, 120, 4500, 1500});
         SetWindowTextW(label, BoxText(prompt_).c_str());
         // Typing replaces the default.
         SetFocus(edit);

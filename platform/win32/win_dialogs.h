@@ -13,7 +13,6 @@ std::wstring BoxText(const std::string& prompt);
 class WinDialogs : public Dialogs {
 public:
     explicit WinDialogs(HWND owner = nullptr) : owner_(owner) {}
-    void setOwner(HWND owner) { owner_ = owner; }
 
     Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override;
     void violationWarning(const std::string& prompt, const std::string& title) override;

@@ -7,12 +7,18 @@
 
 namespace kesrow::win32 {
 
-int WinForms::popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y)
+HMENU TrayPopupMenu(const std::vector<std::string>& items, int defaultItem)
 {
     HMENU menu = CreatePopupMenu();
     for (std::size_t i = 0; i < items.size(); ++i)
         AppendMenuW(menu, MF_STRING, i + 1, Widen(items[i]).c_str());
     SetMenuDefaultItem(menu, defaultItem + 1, FALSE);
+    return menu;
+}
+
+int WinForms::popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y)
+{
+    HMENU menu = TrayPopupMenu(items, defaultItem);
     // Without the foreground the popup would stay open when the user
     // clicks elsewhere; the posted message lets it close at once after a choice.
     SetForegroundWindow(owner_);

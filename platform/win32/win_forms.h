@@ -7,6 +7,9 @@
 
 namespace kesrow::win32 {
 
+// The tray's popup: one item per text, ids from 1, the default one bold.
+HMENU TrayPopupMenu(const std::vector<std::string>& items, int defaultItem);
+
 class WinForms : public Forms {
 public:
     explicit WinForms(HWND owner) : owner_(owner) {}

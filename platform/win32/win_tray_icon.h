@@ -34,6 +34,8 @@ public:
     void restore();
 
     bool shown() const { return shown_ && !leaving_; }
+    // The picture last handed to the notification area.
+    HICON picture() const { return data_.hIcon; }
     static UINT FlushMessage() { return WM_APP + 2; }
 
 private:

@@ -34,7 +34,7 @@ diff - "$T/files" <<LIST || fail "package files differ"
 ./usr/share/man/man1/kesrow.1.gz
 LIST
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libstdc++6 libqt6widgets6; do
+for lib in libc6 libstdc++6 libqt6widgets6 libqt6svg6; do
     case ", $depends" in *", $lib "*) ;; *) fail "Depends lacks $lib: $depends" ;; esac
 done
 [ "$(dpkg-deb -I "$deb" conffiles)" = /etc/xdg/autostart/kesrow.desktop ] || fail "conffiles"

@@ -61,9 +61,9 @@ TEST(QtFrontEnd, TrayChangesInPlaceWithItsTwoPictures)
     tray.add(TrayImage::Normal, "free");
     const QSystemTrayIcon* icon = tray.shown();
     ASSERT_NE(icon, nullptr);
-    auto picture = [&] { return icon->icon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32); };
-    const QImage normal = NormalTrayImage().convertToFormat(QImage::Format_ARGB32),
-                 sign = ProhibitionTrayImage().convertToFormat(QImage::Format_ARGB32);
+    auto image = [](const QIcon& i) { return i.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32); };
+    auto picture = [&] { return image(icon->icon()); };
+    const QImage normal = image(NormalTrayIcon()), sign = image(ProhibitionTrayIcon());
     EXPECT_NE(normal, sign);
     EXPECT_EQ(picture(), normal);
     tray.remove();

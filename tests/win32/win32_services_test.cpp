@@ -15,7 +15,9 @@
 #include "core/text_file.h"
 #include "platform/win32/ras_dialup.h"
 #include "platform/win32/registry_system_info_tool.h"
+#include "platform/win32/resources.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win_forms.h"
 #include "platform/win32/win_tray_icon.h"
 #include "fake_platform.h"
 
@@ -30,7 +32,6 @@ using kesrow::testing::WriteBytes;
 // expects: one zero-filled record of its size, a count of 0.
 struct FakeService {
     DWORD count = 0;
-    std::string entryName;
     DWORD status = 0;
     bool askedRight = false;
 } service;
@@ -40,31 +41,18 @@ DWORD WINAPI FakeEnumConnections(RasConnection* record, DWORD* bufferSize, DWORD
     RasConnection zero{};
     zero.dwSize = sizeof zero;
     service.askedRight = std::memcmp(&zero, record, sizeof zero) == 0 && *bufferSize == sizeof zero && *count == 0;
-    service.entryName.copy(record->szEntryName, sizeof record->szEntryName);
     *count = service.count;
     return service.status;
 }
 
 TEST(RasDialUp, OneZeroFilledRecordAndTheAnswerFromTheCountAlone)
 {
-    const std::string full(256, 'x');  // fills the field up to its closing NUL
-    struct Row { DWORD count; std::string written; DWORD status; bool dialed; std::string entryName; };
-    const Row rows[] = {
-        {0, "", 0, false, ""},
-        {1, std::string("Office line\0\0stale", 18), 0, true, "Office line"},
-        {2, "first", ERROR_BUFFER_TOO_SMALL, true, "first"},  // the status is not looked at
-        {0, "", ERROR_INVALID_SIZE, false, ""},
-        {1, full, 0, true, full},
-        {1, "\x83\x65\x83\x58\x83\x67", 0, true, "テスト"},  // the system's ANSI code page: 932 here
-    };
-    for (const Row& row : rows) {
-        service = {row.count, row.written, row.status};
-        RasDialUp dialUp(FakeEnumConnections);
-        std::string entryName = "left over";
-        EXPECT_EQ(dialUp.IsDialedUp(entryName), row.dialed) << row.written;
-        EXPECT_EQ(entryName, row.entryName);
+    const std::pair<DWORD, DWORD> rows[] = {  // count, status: the status is not looked at
+        {0, 0}, {1, 0}, {2, ERROR_BUFFER_TOO_SMALL}, {0, ERROR_INVALID_SIZE}};
+    for (const auto& [count, status] : rows) {
+        service = {count, status};
+        EXPECT_EQ(RasDialUp(FakeEnumConnections).activeConnections(), int(count)) << status;
         EXPECT_TRUE(service.askedRight);
-        EXPECT_EQ(dialUp.activeConnections(), int(row.count));
     }
 }
 
@@ -86,6 +74,41 @@ TEST(TrayTip, ALongHolderNameIsCutNeverTheSentence)
         {"PC01", "PC01"}, {a111 + "AA", a111 + "AA"}, {a111 + "AAA", a111 + "A…"}, {a111 + "😀B", a111 + "…"}};
     for (const auto& [holder, shown] : rows) EXPECT_EQ(TipText(LineHeldTooltip(holder), 128), Widen(LineHeldTooltip(shown)));
     EXPECT_EQ(TipText(LineHeldTooltip(a111) + kShareSilentNote, 128), Widen(LineHeldTooltip(std::string(97, 'A') + "…") + kShareSilentNote));
+}
+
+// An icon's colour bits, to tell the pictures apart; empty for no icon.
+std::vector<char> IconBits(HICON icon)
+{
+    ICONINFO info{};
+    BITMAP colour{};
+    if (!GetIconInfo(icon, &info) || !GetObjectW(info.hbmColor, sizeof colour, &colour)) return {};
+    std::vector<char> bits(std::size_t(colour.bmWidthBytes) * colour.bmHeight);
+    GetBitmapBits(info.hbmColor, LONG(bits.size()), bits.data());
+    DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+    return bits;
+}
+
+TEST(TrayPictures, EachStateItsOwnIconAndTheAboutBoxBoldInThePopup)
+{
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    WinTrayIcon tray(window, WM_APP);
+    std::set<std::vector<char>> seen;
+    const std::pair<TrayImage, int> rows[] = {
+        {TrayImage::Normal, kProgramIcon}, {TrayImage::Prohibition, kProhibitionIcon}, {TrayImage::Unknown, kUnknownIcon}};
+    for (const auto& [image, id] : rows) {
+        const HICON expected = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        tray.add(image, "PC01");
+        seen.insert(IconBits(expected));
+        EXPECT_TRUE(IconBits(tray.picture()) == IconBits(expected)) << "resource " << id;
+        DestroyIcon(expected);
+    }
+    EXPECT_TRUE(seen.size() == 3 && !seen.begin()->empty());
+    const HMENU menu = TrayPopupMenu({std::begin(kMenuItems), std::end(kMenuItems)}, kMenuDefaultItem);
+    wchar_t bold[32] = L"";
+    GetMenuStringW(menu, GetMenuDefaultItem(menu, FALSE, 0), bold, 32, MF_BYCOMMAND);
+    EXPECT_EQ(Narrow(bold), "バージョン情報");
+    DestroyMenu(menu), DestroyWindow(window);
 }
 
 TEST(Cp932, TheSystemTablesAgreeWithTheLinuxCopies)

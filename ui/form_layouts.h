@@ -1,5 +1,5 @@
-// The About box frmAbout's layout in twips (1/1440 inch), as stored with
-// the form; front ends convert it at the screen's resolution.
+// The forms' layouts in twips (1/1440 inch), as stored with each form;
+// front ends convert them at the screen's resolution.
 #pragma once
 
 namespace kesrow {
@@ -20,5 +20,11 @@ inline constexpr TwipsRect kAboutDisclaimerRect{255, 2625, 3870, 825};
 // The etched separator: a grey line over a white one, 2 wide.
 inline constexpr int kAboutGreyLine[4] = {90, 2445, 5654, 2445};
 inline constexpr int kAboutWhiteLine[4] = {105, 2460, 5654, 2460};
+
+// The log viewer logtimes.
+inline constexpr int kLogViewerClientWidth = 10875;
+inline constexpr int kLogViewerClientHeight = 6645;
+inline constexpr TwipsRect kLogViewerOkButton{9480, 6240, 1310, 345};  // cmdOK
+inline constexpr TwipsRect kLogViewerTextBox{120, 0, 10575, 6135};     // Text1, RGB 192,192,192
 
 }  // namespace kesrow
