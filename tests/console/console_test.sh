@@ -60,8 +60,8 @@ printf 'OK\r\n' >"$SHARE/kesrow.txt" && start /dev/fd/3
 icon_is() { [[ $(tail -n 1 "$T/out") == "icon $1" ]]; }
 end=$((SECONDS + 12))
 for _ in 1 2 3 4; do
-    printf 'PC09\r\n' >"$SHARE/kesrow.txt"
-    wait_until $((end - SECONDS)) icon_is "2 ダイアルアップにPC09さんが接続中" || fail "the icon did not follow"
+    printf 'PC09\033]0;\a\r\n' >"$SHARE/kesrow.txt"  # a name from the share is no terminal command
+    wait_until $((end - SECONDS)) icon_is '2 ダイアルアップにPC09\x1B]0;\x07さんが接続中' || fail "the icon did not follow"
     printf 'OK\r\n' >"$SHARE/kesrow.txt"
     wait_until $((end - SECONDS)) icon_is "1 ダイアルアップ接続している人はいません" || fail "the icon did not follow"
 done

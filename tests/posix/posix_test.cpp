@@ -15,7 +15,7 @@
 
 #include "dialup_line_process.h"
 #include "fake_platform.h"
-#include "platform/console/console_services.h"
+#include "platform/posix/posix_services.h"
 
 namespace kesrow::testing {
 namespace {
@@ -111,25 +111,6 @@ TEST(Posix, SystemInfoTool)
     EXPECT_EQ(ReadBytes(odd + ".ran"), odd + "\n");
     for (const std::string& path : {std::string(), a.file("missing"), plain})
         EXPECT_THROW(PosixSystemInfoTool().start(path), std::system_error) << path;
-}
-
-TEST(Posix, ConsoleCopyPrintsIconsAndBoxes)
-{
-    int in[2];
-    ASSERT_EQ(pipe(in), 0);
-    ASSERT_EQ(write(in[1], "y\r\n\n", 4), 4);
-    close(in[1]);
-    dup2(in[0], STDIN_FILENO);
-    ConsoleLoop loop;
-    ConsoleDialogs boxes(loop);
-    ::testing::internal::CaptureStdout(), ::testing::internal::CaptureStderr();
-    ConsoleTray().add(TrayImage::Normal, "a");
-    ConsoleTray().add(TrayImage::Prohibition, "\"b\r\n\x1B]0;\a\x7F\xC2\x9B");  // a name from the share
-    EXPECT_EQ(boxes.messageBox("x\ry\r\nz", BoxStyle::OkCancel, "t"), Answer::Ok);
-    EXPECT_EQ(boxes.inputBox("p", "t", "/d/"), "/d/");
-    boxes.beep();
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "icon 1 a\nicon 2 \"b\\x0D\\x0A\\x1B]0;\\x07\\x7F\\xC2\\x9B\n");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[t]\nx\ny\nz\nOK? (y/N) y\n[t]\np\n[/d/] \n\a");
 }
 
 // Run under unshare -n, where a fresh namespace holds loopback alone.
