@@ -137,6 +137,11 @@ ShareWorker::~ShareWorker()
     }
     state_->changed.notify_all();
     watch_.join();
+    {
+        // Their dones hold the state: kept, they would keep it for ever.
+        std::lock_guard lock(state_->mutex);
+        state_->deadlines.clear();
+    }
     if (stuck)
         thread_.detach();
     else
