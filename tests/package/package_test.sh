@@ -20,7 +20,7 @@ desktop-file-validate "$T/pfx/share/applications/kesrow.desktop" "$T/pfx/etc/xdg
     fail "desktop entries"
 
 cpack -G DEB -B "$T/deb" --config "$build/CPackConfig.cmake" >"$T/log" 2>&1 || fail "cpack: $(cat "$T/log")"
-deb=$T/deb/kesrow_3.00.0003-1_$(dpkg --print-architecture).deb
+deb=$(echo "$T"/deb/kesrow_*-1_"$(dpkg --print-architecture)".deb)
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort >"$T/files"
 diff - "$T/files" <<LIST || fail "package files differ"
 ./etc/xdg/autostart/kesrow.desktop
