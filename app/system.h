@@ -28,7 +28,7 @@ inline constexpr bool kConsoleCopy = false;
 
 #include <iostream>
 
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow::sys {
 using Process = PosixProcess;

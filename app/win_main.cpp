@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "app/command_line.h"
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 #include "platform/win32/win32_frontend.h"
 #include "platform/win32/win_console.h"
 

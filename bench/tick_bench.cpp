@@ -21,7 +21,7 @@
 
 #include "core/main_form.h"
 #include "core/text_file.h"
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace {
 

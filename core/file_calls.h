@@ -1,5 +1,5 @@
 // The system's file calls under the text files, one implementation per
-// system (file_calls.cpp: POSIX descriptors; platform/win32: the wide
+// system (file_calls_posix.cpp: POSIX descriptors; file_calls_win32.cpp: the wide
 // calls). Paths are UTF-8; every failure throws FileError naming the path.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow::files {
 

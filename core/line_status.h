@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/presence.h"
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

@@ -29,7 +29,7 @@
 
 #include "core/presence.h"
 #include "core/share_worker.h"
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

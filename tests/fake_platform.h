@@ -19,8 +19,8 @@
 #include <system_error>
 
 #include "core/texts.h"
-#include "platform/platform.h"
-#include "platform/win32/wide_text.h"
+#include "core/platform.h"
+#include "core/wide_text_win32.h"
 
 namespace kesrow::testing {
 

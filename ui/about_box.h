@@ -1,7 +1,7 @@
 // frmAbout's logic: starting the system information tool.
 #pragma once
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/main_form.h"
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

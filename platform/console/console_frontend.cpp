@@ -4,7 +4,7 @@
 #include "core/worker_timer.h"
 #include "platform/console/console_loop.h"
 #include "platform/console/console_services.h"
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow {
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/console/console_loop.h"
-#include "platform/platform.h"
-#include "platform/posix/posix_services.h"
+#include "core/platform.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow {
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 class QWidget;
 

@@ -1,7 +1,7 @@
 // The popup menu and the two modal forms, owned by the (hidden) main form.
 #pragma once
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 class QMenu;
 class QWidget;

@@ -14,7 +14,7 @@
 #include "core/main_form.h"
 #include "core/worker_timer.h"
 #include "core/texts.h"
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 #include "platform/qt/fallback_window.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_dialogs.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 class QMenu;
 class QSystemTrayIcon;

@@ -2,7 +2,7 @@
 
 #include "core/texts.h"
 #include "platform/win32/resources.h"
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 #include "ui/form_layouts.h"
 
 namespace kesrow::win32 {

@@ -1,7 +1,7 @@
 #include "platform/win32/log_viewer_form.h"
 
 #include "core/texts.h"
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 #include "ui/form_layouts.h"
 
 namespace kesrow::win32 {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow::win32 {
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 
 namespace kesrow::win32 {
 namespace {

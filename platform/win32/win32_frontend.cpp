@@ -10,7 +10,7 @@
 #include "platform/win32/ras_dialup.h"
 #include "platform/win32/registry_system_info_tool.h"
 #include "platform/win32/resources.h"
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 #include "platform/win32/win_dialogs.h"
 #include "platform/win32/win_forms.h"
 #include "platform/win32/win_process.h"

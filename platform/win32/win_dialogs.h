@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow::win32 {
 

@@ -3,7 +3,7 @@
 #include "core/texts.h"
 #include "platform/win32/about_form.h"
 #include "platform/win32/log_viewer_form.h"
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 
 namespace kesrow::win32 {
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow::win32 {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow::win32 {
 

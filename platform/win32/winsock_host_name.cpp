@@ -4,7 +4,7 @@
 
 #include <system_error>
 
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 
 namespace kesrow::win32 {
 

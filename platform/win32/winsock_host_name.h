@@ -2,7 +2,7 @@
 // socket component gave and the other computers' copies compare with.
 #pragma once
 
-#include "platform/platform.h"
+#include "core/platform.h"
 
 namespace kesrow::win32 {
 

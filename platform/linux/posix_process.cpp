@@ -8,7 +8,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 
 #include <windows.h>
 

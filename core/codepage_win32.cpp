@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "core/codepage.h"
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 
 namespace kesrow {
 namespace {

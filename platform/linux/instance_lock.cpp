@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow {
 namespace {

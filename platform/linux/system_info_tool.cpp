@@ -1,4 +1,4 @@
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 #include <signal.h>
 #include <spawn.h>

@@ -19,7 +19,7 @@
 #include <thread>
 
 #include "dialup_line_process.h"
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow::testing {
 namespace {

@@ -2,7 +2,7 @@
 #include <ctime>
 #include <system_error>
 
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow {
 

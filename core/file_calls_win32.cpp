@@ -11,7 +11,7 @@
 #include "core/file_calls.h"
 #include "core/text_file.h"
 #include "core/texts.h"
-#include "platform/win32/wide_text.h"
+#include "core/wide_text_win32.h"
 
 namespace kesrow::files {
 namespace {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <system_error>
 
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow {
 

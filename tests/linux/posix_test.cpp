@@ -15,7 +15,7 @@
 
 #include "dialup_line_process.h"
 #include "fake_platform.h"
-#include "platform/posix/posix_services.h"
+#include "platform/linux/posix_services.h"
 
 namespace kesrow::testing {
 namespace {
