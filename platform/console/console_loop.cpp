@@ -3,7 +3,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/eventfd.h>
-#include <sys/signalfd.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -14,16 +13,6 @@
 
 namespace kesrow {
 namespace {
-
-sigset_t StopSignals()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGHUP);
-    return set;
-}
 
 [[noreturn]] void Fail(const char* what)
 {
@@ -41,13 +30,6 @@ std::int64_t MonotonicMs()
 
 ConsoleLoop::ConsoleLoop()
 {
-    sigset_t set = StopSignals();
-    if (sigprocmask(SIG_BLOCK, &set, nullptr) != 0)
-        Fail("sigprocmask");
-    signal(SIGPIPE, SIG_IGN);
-    signalFd_ = signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
-    if (signalFd_ < 0)
-        Fail("signalfd");
     postedFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (postedFd_ < 0)
         Fail("eventfd");
@@ -56,7 +38,6 @@ ConsoleLoop::ConsoleLoop()
 ConsoleLoop::~ConsoleLoop()
 {
     close(postedFd_);
-    close(signalFd_);
 }
 
 void ConsoleLoop::post(std::function<void()> task)
@@ -86,22 +67,16 @@ void ConsoleLoop::runPosted()
     }
 }
 
-bool ConsoleLoop::takeSignal()
-{
-    signalfd_siginfo info{};
-    return read(signalFd_, &info, sizeof info) == ssize_t(sizeof info);
-}
-
 void ConsoleLoop::run()
 {
     while (!quit_) {
-        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {postedFd_, POLLIN, 0}};
+        pollfd fds[2] = {{stopSignals_.fd(), POLLIN, 0}, {postedFd_, POLLIN, 0}};
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
             Fail("poll");
         }
-        if ((fds[0].revents & POLLIN) && takeSignal()) {
+        if ((fds[0].revents & POLLIN) && stopSignals_.take()) {
             if (onSignal)
                 onSignal();
             continue;
@@ -113,7 +88,7 @@ void ConsoleLoop::run()
 
 void ConsoleLoop::signalInsideWait()
 {
-    if (takeSignal()) {
+    if (stopSignals_.take()) {
         // The handler's unload path finishes through posted tasks.
         if (onSignal)
             onSignal();
@@ -132,7 +107,7 @@ void ConsoleLoop::sleepMs(int ms)
 {
     const std::int64_t deadline = MonotonicMs() + ms;
     for (std::int64_t left = ms; left > 0; left = deadline - MonotonicMs()) {
-        pollfd fds[2] = {{signalFd_, POLLIN, 0}, {postedFd_, POLLIN, 0}};
+        pollfd fds[2] = {{stopSignals_.fd(), POLLIN, 0}, {postedFd_, POLLIN, 0}};
         int n = poll(fds, 2, int(left));
         if (n < 0 && errno != EINTR)
             Fail("poll");
@@ -162,7 +137,7 @@ bool ConsoleLoop::readLine(std::string& line)
             pending_.clear();
             return true;
         }
-        pollfd fds[3] = {{signalFd_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}, {postedFd_, POLLIN, 0}};
+        pollfd fds[3] = {{stopSignals_.fd(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}, {postedFd_, POLLIN, 0}};
         if (poll(fds, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;

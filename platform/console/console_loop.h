@@ -9,13 +9,13 @@
 #include <string>
 
 #include "core/platform.h"
+#include "platform/linux/stop_signals.h"
 
 namespace kesrow {
 
 class ConsoleLoop : public UiThread {
 public:
-    // Blocks SIGTERM, SIGINT and SIGHUP so that they arrive only through the
-    // loop, and ignores SIGPIPE so a closed standard output cannot kill us.
+    // Made before any thread: the stop signals arrive only through the loop.
     ConsoleLoop();
     ~ConsoleLoop() override;
     ConsoleLoop(const ConsoleLoop&) = delete;
@@ -38,11 +38,10 @@ public:
     bool readLine(std::string& line);
 
 private:
-    bool takeSignal();
     void signalInsideWait();
     void runPosted();
 
-    int signalFd_ = -1;
+    StopSignals stopSignals_;
     int postedFd_ = -1;
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;

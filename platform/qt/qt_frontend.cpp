@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSessionManager>
+#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdio>
@@ -15,13 +16,13 @@
 #include "core/worker_timer.h"
 #include "core/texts.h"
 #include "platform/linux/posix_services.h"
+#include "platform/linux/stop_signals.h"
 #include "platform/qt/fallback_window.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_forms.h"
 #include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_tray_icon.h"
-#include "platform/qt/signal_pipe.h"
 #include "ui/tray_menu.h"
 
 namespace kesrow {
@@ -66,6 +67,8 @@ int RunTray(int argc, char** argv)
         std::fputs(NoDisplay(), stderr);
         return 1;
     }
+    // Before the first thread: Qt's and the share worker's inherit the block.
+    StopSignals stopSignals;
     qInstallMessageHandler(NoDisplayHandler);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
@@ -160,7 +163,10 @@ int RunTray(int argc, char** argv)
         followTray();
     });
     trayWatch.start(1000);
-    qt::SignalPipe stopSignals([&](int) { closeProgram(); });
+    QSocketNotifier stopNotifier(stopSignals.fd(), QSocketNotifier::Read);
+    QObject::connect(&stopNotifier, &QSocketNotifier::activated, [&] {
+        while (stopSignals.take()) closeProgram();
+    });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { closeProgram(); });
 
     QTimer::singleShot(0, [&] { form.RunEvent([&] { form.Form_Load(); }); });
