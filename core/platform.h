@@ -120,10 +120,9 @@ public:
 class Forms {
 public:
     virtual ~Forms() = default;
-    // Shows the items as a popup at the pointer (x, y as the tray reported
-    // them), defaultItem drawn bold. Returns the index chosen, or -1 when the
-    // popup was dismissed.
-    virtual int popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y) = 0;
+    // Shows the items as a popup at the pointer, defaultItem drawn bold.
+    // Returns the index chosen, or -1 when the popup was dismissed.
+    virtual int popupMenu(const std::vector<std::string>& items, int defaultItem) = 0;
     // logtimes: shows the text read-only until OK, Enter, Esc or the frame closes it.
     virtual void showLogViewer(const std::string& text) = 0;
     // frmAbout: modal; its system information button calls onSysInfo.

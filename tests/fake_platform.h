@@ -76,11 +76,11 @@ public:
     void formUnloaded() override { call("unloaded"); }
     void end(int status) override { call(status ? "end" + std::to_string(status) : "end"); }
     int activeConnections() override { return call("probe"), Next(dialUps, 0); }
-    int popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y) override
+    int popupMenu(const std::vector<std::string>& items, int defaultItem) override
     {
         const bool ours = items == std::vector<std::string>(std::begin(kMenuItems), std::end(kMenuItems)) &&
                           defaultItem == kMenuDefaultItem;
-        call("popup@" + std::to_string(int(x)) + "," + std::to_string(int(y)) + (ours ? "" : "?"));
+        call(ours ? "popup" : "popup?");
         return Next(popup, -1);
     }
     void showLogViewer(const std::string& text) override { call("log[" + text + "]"); }

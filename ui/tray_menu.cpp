@@ -11,10 +11,10 @@ namespace kesrow {
 
 TrayMenu::TrayMenu(MainForm& form, UiServices& ui) : form_(form), ui_(ui) {}
 
-void TrayMenu::IconTray1_RightClick(int /*button*/, float x, float y)
+void TrayMenu::IconTray1_RightClick(int /*button*/, float /*x*/, float /*y*/)
 {
     static const std::vector<std::string> items(std::begin(kMenuItems), std::end(kMenuItems));
-    Choose(ui_.forms.popupMenu(items, kMenuDefaultItem, x, y));
+    Choose(ui_.forms.popupMenu(items, kMenuDefaultItem));
 }
 
 void TrayMenu::Choose(int index)

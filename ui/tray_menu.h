@@ -13,8 +13,8 @@ class TrayMenu {
 public:
     TrayMenu(MainForm& form, UiServices& ui);
 
-    // Opens the popup at the pointer and runs the chosen item; the button
-    // is not looked at, x and y go to the popup unchanged.
+    // Opens the popup at the pointer and runs the chosen item; neither the
+    // button nor where the tray says it was clicked is looked at.
     void IconTray1_RightClick(int button, float x, float y);
     // Runs the procedure of item index (0..3) of kMenuItems; -1 (dismissed) does nothing.
     void Choose(int index);

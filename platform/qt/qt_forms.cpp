@@ -23,7 +23,7 @@ void FillMenu(QMenu* menu, const std::vector<std::string>& items, int defaultIte
     }
 }
 
-int QtForms::popupMenu(const std::vector<std::string>& items, int defaultItem, float, float)
+int QtForms::popupMenu(const std::vector<std::string>& items, int defaultItem)
 {
     QMenu menu(owner_);
     FillMenu(&menu, items, defaultItem);

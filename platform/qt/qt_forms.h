@@ -16,7 +16,7 @@ public:
     explicit QtForms(QWidget* owner) : owner_(owner) {}
 
     // Opens at the pointer; x and y (the main form's twips) are not needed for that.
-    int popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y) override;
+    int popupMenu(const std::vector<std::string>& items, int defaultItem) override;
     void showLogViewer(const std::string& text) override;
     void showAbout(const std::function<void()>& onSysInfo) override;
 

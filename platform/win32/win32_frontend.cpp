@@ -84,9 +84,7 @@ struct Program {
             // While a box or form of ours is open the main window is
             // disabled: the menu waits until it is closed.
             if (LOWORD(lParam) != WM_RBUTTONUP || !IsWindowEnabled(window)) return 0;
-            POINT pointer;
-            GetCursorPos(&pointer);
-            form.RunEvent([&] { menu.IconTray1_RightClick(2, float(pointer.x), float(pointer.y)); });
+            form.RunEvent([&] { menu.IconTray1_RightClick(2, 0, 0); });
         } else if (message == win32::WinTrayIcon::FlushMessage()) {
             tray.flush();
         } else if (message == taskbarCreated) {

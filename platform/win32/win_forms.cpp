@@ -16,14 +16,16 @@ HMENU TrayPopupMenu(const std::vector<std::string>& items, int defaultItem)
     return menu;
 }
 
-int WinForms::popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y)
+int WinForms::popupMenu(const std::vector<std::string>& items, int defaultItem)
 {
     HMENU menu = TrayPopupMenu(items, defaultItem);
+    POINT pointer{};
+    GetCursorPos(&pointer);
     // Without the foreground the popup would stay open when the user
     // clicks elsewhere; the posted message lets it close at once after a choice.
     SetForegroundWindow(owner_);
-    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_LEFTBUTTON, int(x),
-                                      int(y), 0, owner_, nullptr);
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_LEFTALIGN | TPM_LEFTBUTTON, pointer.x,
+                                      pointer.y, 0, owner_, nullptr);
     PostMessageW(owner_, WM_NULL, 0, 0);
     DestroyMenu(menu);
     return chosen - 1;

@@ -15,7 +15,7 @@ public:
     explicit WinForms(HWND owner) : owner_(owner) {}
 
     // x and y: the pointer in screen pixels.
-    int popupMenu(const std::vector<std::string>& items, int defaultItem, float x, float y) override;
+    int popupMenu(const std::vector<std::string>& items, int defaultItem) override;
     void showLogViewer(const std::string& text) override;
     void showAbout(const std::function<void()>& onSysInfo) override;
 
