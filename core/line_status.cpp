@@ -20,15 +20,19 @@ LineStatus ReadLineStatus(const std::string& serverPath, std::chrono::millisecon
     result.holder = status.ReadField();
     std::int64_t newest = status.Modified().seconds;
     status.Close();
+    bool listed = true;
     try {
         result.presences = ReadAllPresences(serverPath);
     } catch (const FileError&) {
-        // A folder that may be used but not listed: only the holder's presence is known.
+        listed = false;  // a folder that may be used but not listed: only the holder's presence is known
     }
     if (result.free()) return result;
-    for (const Presence& presence : result.presences) newest = std::max(newest, presence.written.seconds);
+    for (const Presence& presence : result.presences) {
+        newest = std::max(newest, presence.written.seconds);
+        if (presence.host == result.holder) result.holderPresence = presence;
+    }
     try {
-        result.holderPresence = ReadPresence(serverPath, result.holder);
+        if (!listed) result.holderPresence = ReadPresence(serverPath, result.holder);
     } catch (const FileError&) {
         // Unreadable: nothing is known against the holder.
     }
