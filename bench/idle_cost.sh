@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # CPU per tick of an idle console copy (status "OK", no dial-up) beside a
-# floor that only reads the status file every 100 ms, and beside the same
-# floor asking what an unchanged tick must ask as well (three reads of a
-# link-notice socket, two host names), all at once in one network namespace,
-# with the ratios. Prints figures; asserts nothing.
+# floor that only reads the status file every 100 ms, both at once in one
+# network namespace, with the ratio, and the system calls of the copy's
+# ticks over 10 s. Prints figures; asserts nothing.
 #
 #   bench/idle_cost.sh [kesrow binary] [status_floor binary] [seconds]
 #       (defaults: build/app/kesrow, build/bench/status_floor, 60)
@@ -37,28 +36,29 @@ kesrow=$!
 "$floor" "$work/share/kesrow.txt" &
 pids+=($!)
 paced=$!
-"$floor" --questions "$work/share/kesrow.txt" &
-pids+=($!)
-asking=$!
 
 sleep 3
-for pid in "$kesrow" "$paced" "$asking"; do
+for pid in "$kesrow" "$paced"; do
     kill -0 "$pid" 2>/dev/null || { echo "a process ended early:" >&2; cat "$work/kesrow.err" >&2; exit 1; }
 done
 
 # Scheduler run time in nanoseconds, summed over the process's threads.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{n += $1} END {print n}'; }
-k0=$(cpu_ns "$kesrow"); f0=$(cpu_ns "$paced"); q0=$(cpu_ns "$asking"); t0=$(date +%s.%N)
+k0=$(cpu_ns "$kesrow"); f0=$(cpu_ns "$paced"); t0=$(date +%s.%N)
 sleep "$seconds"
-k1=$(cpu_ns "$kesrow"); f1=$(cpu_ns "$paced"); q1=$(cpu_ns "$asking"); t1=$(date +%s.%N)
+k1=$(cpu_ns "$kesrow"); f1=$(cpu_ns "$paced"); t1=$(date +%s.%N)
 
-awk -v k="$((k1 - k0))" -v f="$((f1 - f0))" -v q="$((q1 - q0))" -v s="$t0" -v e="$t1" -v ns="$namespace" \
+awk -v k="$((k1 - k0))" -v f="$((f1 - f0))" -v s="$t0" -v e="$t1" -v ns="$namespace" \
     -v icons="$(wc -l < "$work/kesrow.out")" 'BEGIN {
     ticks = (e - s) * 10
     printf "%s, %.1f s, %d ticks each\n", ns, e - s, ticks
     printf "idle copy:   %6.1f us CPU per tick (%d icon lines printed)\n", k / 1e3 / ticks, icons
     printf "paced floor: %6.1f us CPU per tick\n", f / 1e3 / ticks
-    printf "floor asking the questions:      %6.1f us CPU per tick\n", q / 1e3 / ticks
     printf "ratio to the floor:                    %5.2f (target <= 1.3)\n", k / f
-    printf "ratio to the floor with the questions: %5.2f\n", k / q
 }'
+
+# The copy's system calls over 10 s, every thread (where strace is installed).
+if command -v strace >/dev/null; then
+    echo "system calls of the idle copy in 10 s:"
+    timeout -s INT 10 strace -c $(printf -- '-p %s ' $(ls /proc/"$kesrow"/task)) 2>&1 | sed -n '/^% time/,$p' || true
+fi

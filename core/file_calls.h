@@ -26,14 +26,19 @@ enum class Access {
 enum class Links { Refuse, Follow };
 
 // Opens without waiting (a FIFO in the file's place would block for ever)
-// and keeps the file only when it is an ordinary file. A file that this
-// call creates takes the permission bits (and, where the folder allows, the
-// group) of likeFile, so that every user of a shared folder can use it.
+// and keeps the file only when it is an ordinary file; a file opened to be
+// read may be found out only by the calls below that read or measure it.
+// A file that this call creates takes the permission bits (and, where the
+// folder allows, the group) of likeFile, so that every user of a shared
+// folder can use it.
 int Open(const std::string& path, Access access, Links links = Links::Refuse, const std::string& likeFile = {});
 // Reports a failed close: a network file system reports a failed write as late as here.
 void Close(int fd, const std::string& path);
 void CloseQuietly(int fd);
 std::uint64_t Size(int fd, const std::string& path);
+// Fails unless fd is an ordinary file: for a read that found nothing, or
+// more than an ordinary file of its kind holds.
+void CheckOrdinary(int fd, const std::string& path);
 // Reads up to size bytes from the current position; 0 at the end.
 std::size_t ReadSome(int fd, const std::string& path, char* buffer, std::size_t size);
 // At most length bytes from offset on.

@@ -30,6 +30,20 @@ std::string SystemMessage(int err)
     throw FileError(path, SystemMessage(err), err);
 }
 
+// The status of fd, which must be an ordinary file.
+struct stat OrdinaryStat(int fd, const std::string& path)
+{
+    struct stat st {};
+    if (fstat(fd, &st) != 0) Fail(path, errno);
+    if (!S_ISREG(st.st_mode)) throw FileError(path, kNotOrdinaryFile, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    return st;
+}
+
+// Opened without waiting: a FIFO in the file's place would block for ever.
+// A file opened to be read keeps O_NONBLOCK, which an ordinary file
+// ignores, and its kind is asked only when a read finds what an ordinary
+// file would not give (ReadSome, CheckOrdinary): the poll cycle's read
+// costs the open, one read and the close.
 int OpenOrdinaryFile(const std::string& path, int flags, Links links)
 {
     if (links == Links::Refuse) flags |= O_NOFOLLOW;
@@ -38,15 +52,12 @@ int OpenOrdinaryFile(const std::string& path, int flags, Links links)
         if (errno == ELOOP && links == Links::Refuse) throw FileError(path, kLinkRefused, ELOOP);
         Fail(path, errno);
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0) {
-        const int err = errno;
+    if ((flags & O_ACCMODE) == O_RDONLY) return fd;
+    try {
+        OrdinaryStat(fd, path);
+    } catch (...) {
         close(fd);
-        Fail(path, err);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        close(fd);
-        throw FileError(path, kNotOrdinaryFile, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        throw;
     }
     fcntl(fd, F_SETFL, flags & O_APPEND);  // of the flags F_SETFL sets, keep O_APPEND alone
     return fd;
@@ -122,9 +133,12 @@ void CloseQuietly(int fd)
 
 std::uint64_t Size(int fd, const std::string& path)
 {
-    struct stat st {};
-    if (fstat(fd, &st) != 0) Fail(path, errno);
-    return std::uint64_t(st.st_size);
+    return std::uint64_t(OrdinaryStat(fd, path).st_size);
+}
+
+void CheckOrdinary(int fd, const std::string& path)
+{
+    OrdinaryStat(fd, path);
 }
 
 std::size_t ReadSome(int fd, const std::string& path, char* buffer, std::size_t size)
@@ -132,7 +146,10 @@ std::size_t ReadSome(int fd, const std::string& path, char* buffer, std::size_t 
     for (;;) {
         const ssize_t n = read(fd, buffer, size);
         if (n >= 0) return std::size_t(n);
-        if (errno != EINTR) Fail(path, errno);
+        const int err = errno;
+        // A folder, or a FIFO that has a writer but nothing written.
+        if (err == EISDIR || err == EAGAIN) CheckOrdinary(fd, path);
+        if (err != EINTR) Fail(path, err);
     }
 }
 
@@ -180,8 +197,7 @@ void Overwrite(int fd, const std::string& path, const std::string& bytes)
 
 FileTime Modified(int fd, const std::string& path)
 {
-    struct stat st {};
-    if (fstat(fd, &st) != 0) Fail(path, errno);
+    const struct stat st = OrdinaryStat(fd, path);
     std::tm tm{};
     if (localtime_r(&st.st_mtime, &tm) == nullptr) Fail(path, errno);
     return {std::int64_t(st.st_mtime), {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec}};

@@ -157,6 +157,9 @@ std::uint64_t Size(int fd, const std::string& path)
     return std::uint64_t(size.QuadPart);
 }
 
+// Open has found it out already.
+void CheckOrdinary(int, const std::string&) {}
+
 std::size_t ReadSome(int fd, const std::string& path, char* buffer, std::size_t size)
 {
     DWORD n = 0;

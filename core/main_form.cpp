@@ -14,7 +14,7 @@ MainForm::MainForm(Platform& platform, FormTimings timings)
           } catch (const std::exception&) {
               // The icon stays as it was; the tick reports what follows.
           }
-      }, [this] { Timer1_Timer(); })
+      }, [this] { Timer1_Timer(); }, {&platform.dialUp, &platform.host})
 {
 }
 

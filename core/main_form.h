@@ -9,8 +9,10 @@
 //   share worker           Timer1_Timer (paced every 100 ms), claim and
 //                          release, start-up's and the unload path's access
 //                          to the share, the violation line; owns the
-//                          presence fields. The only thread that touches the
-//                          shared folder after start-up read pas.txt.
+//                          presence fields. The only thread that asks the
+//                          probe and the host name (it takes in their notices
+//                          between ticks) and that touches the shared folder
+//                          after start-up read pas.txt.
 //   share watch            tells the user-interface thread of a job silent
 //                          for silentLimit (showUnknown), and ends the wait
 //                          of the unload path's release after kReleaseLimit.

@@ -2,7 +2,8 @@
 // the program's own words. Each front end (Qt, console, Win32, the tests'
 // fake) answers them its own way. All text is UTF-8. Every call comes from
 // the one user-interface thread, except that the share worker asks the
-// host name, the clock and the dial-up probe, and posts to UiThread.
+// host name, the clock and the dial-up probe (and takes in the notices of
+// the first and last), and posts to UiThread.
 #pragma once
 
 #include <functional>
@@ -31,8 +32,24 @@ public:
     virtual void showNotice(const std::string& title, const std::string& text) = 0;
 };
 
+// A service that may keep its answers between questions: the share worker
+// sleeps on its notices and hands them over before its next question, so
+// that an answer kept is as fresh as one asked at the start of a tick.
+class Notices {
+public:
+    enum class Events { Readable, Priority };
+    virtual ~Notices() = default;
+    // What the worker's sleep watches (a descriptor, where the system has
+    // them); -1 while there is none: each question then asks afresh.
+    virtual int noticeHandle() { return -1; }
+    virtual Events noticeEvents() { return Events::Readable; }
+    // The handle is ready: take in what it tells, without waiting. A
+    // failure is kept for the next question.
+    virtual void takeNotices() {}
+};
+
 // This computer's name as the other copies see it in the status file.
-class HostNameSource {
+class HostNameSource : public Notices {
 public:
     virtual ~HostNameSource() = default;
     virtual std::string localHostName() = 0;
@@ -97,11 +114,11 @@ public:
     virtual void end(int exitStatus = 0) = 0;
 };
 
-class DialUp {
+class DialUp : public Notices {
 public:
     virtual ~DialUp() = default;
-    // How many dial-up connections of this computer are up right now, asked
-    // afresh. Throws when the system cannot be asked.
+    // How many dial-up connections of this computer are up right now, as
+    // fresh as the notices taken in. Throws when the system cannot be asked.
     virtual int activeConnections() = 0;
 };
 

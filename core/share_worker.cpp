@@ -1,10 +1,13 @@
 #include "core/share_worker.h"
 
+#include "core/worker_wait.h"
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -13,11 +16,15 @@ namespace kesrow {
 using Steady = std::chrono::steady_clock;
 
 struct ShareWorker::State {
-    State(UiThread& ui, Job onTick) : ui(ui), onTick(std::move(onTick)) {}
+    State(UiThread& ui, Job onTick, std::vector<Notices*> sources)
+        : ui(ui), onTick(std::move(onTick)), wait(std::move(sources))
+    {
+    }
     UiThread& ui;
     const Job onTick;
     mutable std::mutex mutex;
-    std::condition_variable changed;
+    WorkerWait wait;                  // the worker's
+    std::condition_variable changed;  // the watch's
     std::deque<std::pair<Job, Finish>> queue;
     bool stopping = false;
     // What runs now, since when, and whether its silence has been told.
@@ -37,8 +44,9 @@ struct ShareWorker::State {
     std::vector<Deadline> deadlines;
 };
 
-ShareWorker::ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent, Job onTick)
-    : state_(std::make_shared<State>(ui, std::move(onTick)))
+ShareWorker::ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent, Job onTick,
+                         std::vector<Notices*> sources)
+    : state_(std::make_shared<State>(ui, std::move(onTick), std::move(sources)))
 {
     // The threads own the state too, so that one left behind stays valid.
     thread_ = std::thread([state = state_] { Work(state); });
@@ -113,10 +121,11 @@ void ShareWorker::Work(const std::shared_ptr<State>& state)
             state->tickAsked = false;
             busyFor(now, state->onTick);
         } else {
-            if (paced)
-                state->changed.wait_until(lock, state->nextTick);
-            else
-                state->changed.wait(lock);
+            const std::optional<Steady::time_point> until =
+                paced ? std::optional(state->nextTick) : std::nullopt;
+            lock.unlock();
+            state->wait.sleep(until);
+            lock.lock();
             continue;
         }
         // The next tick an interval after this one's start; those that fell due meanwhile are skipped.
@@ -135,6 +144,7 @@ ShareWorker::~ShareWorker()
         state_->stopping = true;
         stuck = state_->busy;
     }
+    state_->wait.wake();
     state_->changed.notify_all();
     watch_.join();
     {
@@ -161,7 +171,7 @@ void ShareWorker::pace(std::chrono::milliseconds interval)
         state_->interval = interval;
         state_->nextTick = Steady::now() + interval;
     }
-    state_->changed.notify_all();
+    state_->wait.wake();
 }
 
 void ShareWorker::tickNow()
@@ -170,7 +180,7 @@ void ShareWorker::tickNow()
         std::lock_guard lock(state_->mutex);
         state_->tickAsked = true;
     }
-    state_->changed.notify_all();
+    state_->wait.wake();
 }
 
 bool ShareWorker::idle() const
@@ -202,7 +212,7 @@ void ShareWorker::enqueue(Job job, Finish finish)
         std::lock_guard lock(state_->mutex);
         state_->queue.emplace_back(std::move(job), std::move(finish));
     }
-    state_->changed.notify_all();
+    state_->wait.wake();
 }
 
 void ShareWorker::run(Job job, Done done)
@@ -218,6 +228,7 @@ void ShareWorker::runWithin(std::chrono::milliseconds limit, Job job, Done done)
         std::lock_guard lock(state_->mutex);
         state_->deadlines.push_back({Steady::now() + limit, finish, finished});
     }
+    state_->changed.notify_all();
     enqueue(std::move(job), [finish, finished](std::exception_ptr failure) {
         finished->store(true);
         finish(std::move(failure));

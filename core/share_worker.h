@@ -1,8 +1,9 @@
 // The one thread that touches the shared folder. A file server that stalls
 // blocks it, never the user-interface thread. It paces the poll timer
-// itself, so that an idle tick wakes no thread but this one. A second
-// thread watches it: it tells a job that has been silent too long, and
-// ends the wait of a job given a time limit.
+// itself, so that an idle tick wakes no thread but this one, and between
+// ticks it takes in the notices of the services it asks (WorkerWait). A
+// second thread watches it: it tells a job that has been silent too long,
+// and ends the wait of a job given a time limit.
 #pragma once
 
 #include <chrono>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "core/platform.h"
 
@@ -30,8 +32,10 @@ public:
 
     // onSilent is posted to the user-interface thread once for each job or
     // tick that has run for silentAfter without finishing. onTick is the
-    // tick that pace and tickNow run on the worker.
-    ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent, Job onTick);
+    // tick that pace and tickNow run on the worker; the notices of sources
+    // are taken in on the worker between ticks and jobs.
+    ShareWorker(UiThread& ui, std::chrono::milliseconds silentAfter, std::function<void()> onSilent, Job onTick,
+                std::vector<Notices*> sources = {});
     // A thread stuck in the share is left behind and hands nothing back.
     ~ShareWorker();
     ShareWorker(const ShareWorker&) = delete;

@@ -23,17 +23,25 @@ std::string LineBytes(std::initializer_list<std::string_view> items)
 
 // From the current position to the end; more than limit bytes fails. Read
 // through a chunk on the stack, so that a four-byte status file costs four
-// bytes and not a zeroed buffer of the limit's size on every tick.
+// bytes and not a zeroed buffer of the limit's size on every tick. An
+// ordinary file gives less than asked only at its end, so a short read is
+// the last; reading nothing at all, or too much, may be a FIFO or a device
+// in the file's place, and is told as such.
 std::string ReadAtMost(int fd, const std::string& path, std::size_t limit)
 {
     std::string content;
     char chunk[65536];
     for (;;) {
-        const std::size_t n = files::ReadSome(fd, path, chunk, std::min(sizeof chunk, limit + 1 - content.size()));
-        if (n == 0) break;
+        const std::size_t asked = std::min(sizeof chunk, limit + 1 - content.size());
+        const std::size_t n = files::ReadSome(fd, path, chunk, asked);
         content.append(chunk, n);
-        if (content.size() > limit) throw FileError(path, TooLargeText(limit), EFBIG);
+        if (content.size() > limit) {
+            files::CheckOrdinary(fd, path);
+            throw FileError(path, TooLargeText(limit), EFBIG);
+        }
+        if (n < asked) break;
     }
+    if (content.empty()) files::CheckOrdinary(fd, path);
     return content;
 }
 

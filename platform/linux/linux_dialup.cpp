@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 #include "platform/linux/posix_services.h"
 
@@ -36,9 +37,30 @@ LinuxDialUp::~LinuxDialUp()
 
 int LinuxDialUp::activeConnections()
 {
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
     if (socket_ < 0) subscribe();
-    readPending();
+    if (!watched_ || listing_) readPending();
     return static_cast<int>(active_.size());
+}
+
+int LinuxDialUp::noticeHandle()
+{
+    watched_ = socket_ >= 0;
+    return socket_;
+}
+
+// A socket that failed is closed, so that the wait stops watching it and
+// the next question subscribes afresh.
+void LinuxDialUp::takeNotices()
+{
+    try {
+        readPending();
+    } catch (...) {
+        failure_ = std::current_exception();
+        close(socket_);
+        socket_ = -1;
+        watched_ = false;
+    }
 }
 
 std::vector<std::string> LinuxDialUp::activeInterfaces()

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <exception>
 #include <functional>
 #include <map>
 #include <string>
@@ -14,10 +15,26 @@
 
 namespace kesrow {
 
-// gethostname(): the name this computer's copies write into the status file.
+// gethostname(): the name this computer's copies write into the status
+// file. Once the share worker watches /proc/sys/kernel/hostname, which
+// tells each change of the name, the name is asked again only after one.
 class PosixHostName : public HostNameSource {
 public:
+    PosixHostName() = default;
+    ~PosixHostName() override;
+    PosixHostName(const PosixHostName&) = delete;
+    PosixHostName& operator=(const PosixHostName&) = delete;
+
     std::string localHostName() override;
+    int noticeHandle() override;
+    Events noticeEvents() override { return Events::Priority; }
+    void takeNotices() override { changed_ = true; }
+
+private:
+    int changes_ = -1;
+    bool watchTried_ = false;
+    bool changed_ = true;
+    std::string name_;
 };
 
 // localtime_r() of the current time.
@@ -29,9 +46,10 @@ public:
 // Dial-up connections are the network interfaces that are up and running
 // and are PPP links (ARPHRD_PPP) or mobile-broadband modems ("ww..."), in
 // the network namespace the process is in at the first question. A routing
-// socket hears of every link change from the kernel; each question reads
-// what has come since the last one, without waiting, and answers from the
-// set kept so, so a question that finds nothing new costs one system call.
+// socket hears of every link change from the kernel, and the answer comes
+// from the set kept so. Unwatched, each question reads what has come since
+// the last one, without waiting; once the share worker watches the socket,
+// it hands the notices over as they come, and a question costs nothing.
 // Throws std::system_error when the kernel cannot be asked.
 class LinuxDialUp : public DialUp {
 public:
@@ -43,6 +61,8 @@ public:
     int activeConnections() override;
     // Their names, by interface index.
     std::vector<std::string> activeInterfaces();
+    int noticeHandle() override;
+    void takeNotices() override;
 
 private:
     void subscribe();
@@ -51,6 +71,8 @@ private:
     void apply(const char* message, std::size_t length);
 
     int socket_ = -1;
+    bool watched_ = false;  // the share worker hands the notices over
+    std::exception_ptr failure_;  // of a hand-over, for the next question
     bool listing_ = false;  // a list of every link is still coming in
     std::map<int, std::string> active_;
     std::vector<char> buffer_;

@@ -1,6 +1,7 @@
 // The probe's set kept from the kernel's link notices, against real links:
 // carrier lost and back, a link gone between two probes of one tick, notices
-// lost to a full socket. CTest runs it under unshare -n, as root.
+// lost to a full socket; the probe and the host name watched by the share
+// worker's wait. CTest runs it under unshare -n -u, as root.
 #include <fcntl.h>
 #include <linux/if_tun.h>
 #include <linux/netlink.h>
@@ -19,6 +20,7 @@
 #include <thread>
 
 #include "dialup_line_process.h"
+#include "core/worker_wait.h"
 #include "platform/linux/posix_services.h"
 
 namespace kesrow::testing {
@@ -95,6 +97,29 @@ TEST(LinkNoticesInNamespace, TheSetFollowsCarrierAndDeletionAndSurvivesLostNotic
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     plain.mtu(1000);  // waits for the link watch's lock, so its notice has gone out too
     EXPECT_TRUE(shows({}));
+}
+
+TEST(LinkNoticesInNamespace, WatchedAnswersChangeWithTheNoticesTheWaitTakesIn)
+{
+    std::unique_ptr<struct if_nameindex, decltype(&if_freenameindex)> links(if_nameindex(), &if_freenameindex);
+    if (!links || !links.get()[0].if_name || links.get()[1].if_name) GTEST_SKIP() << "needs unshare -n -u as root";
+    ASSERT_EQ(sethostname("PC01", 4), 0);
+    LinuxDialUp dialUp;
+    PosixHostName host;
+    WorkerWait wait({&dialUp, &host});
+    ASSERT_EQ(dialUp.activeConnections(), 0);
+    wait.sleep(std::chrono::steady_clock::now());  // from here on, both are watched
+    ASSERT_EQ(host.localHostName(), "PC01");
+    TunLink ppp("ppp0", true);
+    ASSERT_EQ(sethostname("PC02", 4), 0);
+    // Kept until a sleep takes the notices in.
+    EXPECT_EQ(dialUp.activeConnections(), 0);
+    EXPECT_EQ(host.localHostName(), "PC01");
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((dialUp.activeConnections() != 1 || host.localHostName() != "PC02") && std::chrono::steady_clock::now() < end)
+        wait.sleep(std::chrono::steady_clock::now() + std::chrono::milliseconds(100));
+    EXPECT_EQ(dialUp.activeConnections(), 1);
+    EXPECT_EQ(host.localHostName(), "PC02");
 }
 
 }  // namespace
