@@ -99,10 +99,25 @@ void ShareWorker::Work(const std::shared_ptr<State>& state)
         lock.lock();
         state->busy = false;
     };
+    // Notices are taken in by the sleep: a job or tick that follows
+    // another at once polls for them first, so that it never asks with
+    // answers older than its start.
+    bool noticesTaken = false;
     for (;;) {
         if (state->stopping) return;
         const bool paced = state->interval.count() > 0;
         const auto now = Steady::now();
+        const bool due = !state->queue.empty() || state->tickAsked || (paced && now >= state->nextTick);
+        if (!due || !noticesTaken) {
+            const std::optional<Steady::time_point> until =
+                due ? std::optional(now) : paced ? std::optional(state->nextTick) : std::nullopt;
+            lock.unlock();
+            state->wait.sleep(until);
+            lock.lock();
+            noticesTaken = true;
+            continue;
+        }
+        noticesTaken = false;
         if (!state->queue.empty()) {
             auto [job, finish] = std::move(state->queue.front());
             state->queue.pop_front();
@@ -117,16 +132,9 @@ void ShareWorker::Work(const std::shared_ptr<State>& state)
             if (state->stopping) return;
             finish(std::move(failure));
             state->changed.notify_all();
-        } else if (state->tickAsked || (paced && now >= state->nextTick)) {
+        } else {
             state->tickAsked = false;
             busyFor(now, state->onTick);
-        } else {
-            const std::optional<Steady::time_point> until =
-                paced ? std::optional(state->nextTick) : std::nullopt;
-            lock.unlock();
-            state->wait.sleep(until);
-            lock.lock();
-            continue;
         }
         // The next tick an interval after this one's start; those that fell due meanwhile are skipped.
         if (state->interval.count() > 0 && state->nextTick <= now) {

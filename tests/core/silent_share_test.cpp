@@ -1,6 +1,10 @@
 // A share that does not answer: the user-interface thread goes on, ticks
 // are asked for meanwhile, and once nothing has answered for the limit the icon says so,
 // keeping the prohibition sign of a held line.
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -87,6 +91,35 @@ TEST(ShareWorker, PacedTicksKeepTheirIntervalAndShortJobsAreNeverSilent)
     EXPECT_GE(ticks, 1);
     EXPECT_LE(ticks, paces + 2) << "ticks ran back to back";
 }
+
+#ifndef _WIN32
+// A notice that comes while a job runs is taken in before the tick asked
+// for by the job, which follows it at once.
+TEST(ShareWorker, ANoticeIsTakenInBeforeTheNextTickAsks)
+{
+    struct PipeNotices : Notices {
+        int ends[2] = {-1, -1};
+        std::atomic<int> taken{0};
+        int noticeHandle() override { return ends[0]; }
+        void takeNotices() override
+        {
+            char byte;
+            if (read(ends[0], &byte, 1) == 1) ++taken;
+        }
+    } source;
+    ASSERT_EQ(pipe(source.ends), 0);
+    FakePlatform fake;
+    std::atomic<int> takenAtTick{-1};
+    bool done = false;
+    {
+        ShareWorker worker(fake, std::chrono::seconds(10), [] {}, [&] { takenAtTick = source.taken.load(); }, {&source});
+        worker.run([&] { (void)!write(source.ends[1], "x", 1), worker.tickNow(); }, [&](std::exception_ptr) { done = true; });
+        ASSERT_TRUE(fake.runUntil([&] { return done && worker.idle(); }));
+    }
+    EXPECT_EQ(takenAtTick, 1);
+    close(source.ends[0]), close(source.ends[1]);
+}
+#endif
 
 }  // namespace
 }  // namespace kesrow::testing
