@@ -39,18 +39,17 @@ void MainForm::Form_Load()
     // The icon is up at once; until the share has answered, the line's
     // state is unknown. A share that does not answer is waited for, never
     // taken for a failure: only a failed open goes to the recovery.
-    p_.tray.add(TrayImage::Unknown, kShareUnknownTooltip);
+    p_.tray.show(TrayImage::Unknown, kShareUnknownTooltip);
     share_.run([this] { openStatusAndBePresent(); },
                [this](std::exception_ptr failure) {
                    if (unloaded_) return;
                    try {
                        if (failure) std::rethrow_exception(failure);
-                       p_.tray.remove();
-                       p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
+                       p_.tray.show(TrayImage::Normal, kLineFreeTooltip);
                        // Last, so that no tick runs while a failed start-up is recovering.
                        p_.timer.setEnabled(true);
                    } catch (const std::exception&) {
-                       p_.tray.remove();
+                       p_.tray.hide();
                        errsyori();
                    }
                });
@@ -114,7 +113,7 @@ void MainForm::unloadQuietlyAndEnd(int exitStatus)
 
 void MainForm::Form_QueryUnload()
 {
-    p_.tray.remove();
+    p_.tray.hide();
 }
 
 void MainForm::Form_Unload()

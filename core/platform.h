@@ -18,14 +18,15 @@ enum class TrayImage : int {
     Unknown = 3,      // the normal picture greyed, with a question mark: the share does not answer
 };
 
-// The program's one notification-area icon. Changing it is always remove,
-// then add, so a front end may merge the two into one change in place.
+// The program's one notification-area icon.
 class TrayIcon {
 public:
     virtual ~TrayIcon() = default;
-    virtual void add(TrayImage image, const std::string& tooltip) = 0;
-    // Removing an icon that is not shown is harmless.
-    virtual void remove() = 0;
+    // Shows the icon, or changes the picture and tooltip of the one shown in
+    // one step, so that it keeps its place in the notification area.
+    virtual void show(TrayImage image, const std::string& tooltip) = 0;
+    // Hiding an icon that is not shown is harmless.
+    virtual void hide() = 0;
     // A short notice beside the icon that goes by itself (a balloon); it
     // asks nothing and never waits for the user.
     virtual void showNotice(const std::string& title, const std::string& text) = 0;

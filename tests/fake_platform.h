@@ -1,5 +1,5 @@
 // Every service the main form and the menu use, tracing each call as one word
-// ("prev cwd add1 on") and answering from scripts; fixed texts are traced by
+// ("prev cwd show1 on") and answering from scripts; fixed texts are traced by
 // name, so a wrong one shows. And real files in fresh temporary folders.
 #pragma once
 
@@ -36,9 +36,9 @@ public:
     Platform platform{*this, *this, *this, *this, *this, *this, *this, *this};
     UiServices ui{*this, *this};
 
-    // add<image>, then :holder for a held line's tooltip (~ when it says the share does not answer,
+    // show<image>, then :holder for a held line's tooltip (~ when it says the share does not answer,
     // !time when the holder does not, its "/" as "-").
-    void add(TrayImage image, const std::string& tip) override
+    void show(TrayImage image, const std::string& tip) override
     {
         const bool silent = tip.ends_with(kShareSilentNote);
         std::string sentence = tip.substr(0, tip.size() - (silent ? std::strlen(kShareSilentNote) : 0)), since;
@@ -49,9 +49,9 @@ public:
         const std::string held = LineHeldTooltip("\n"), front = held.substr(0, held.find('\n'));
         const std::string holder = sentence.substr(std::min(front.size(), sentence.size()), sentence.size() - std::min(sentence.size(), held.size() - 1));
         const bool named = tip == kLineFreeTooltip || tip == kShareUnknownTooltip;
-        call("add" + std::to_string(int(image)) + (named ? "" : sentence == LineHeldTooltip(holder) ? ":" + holder + (silent ? "~" : "") + since : "?" + tip));
+        call("show" + std::to_string(int(image)) + (named ? "" : sentence == LineHeldTooltip(holder) ? ":" + holder + (silent ? "~" : "") + since : "?" + tip));
     }
-    void remove() override { call("rm"); }
+    void hide() override { call("hide"); }
     void showNotice(const std::string& title, const std::string& text) override { call(title == kTitle && text == kLineFreeNotice ? "notice" : "notice?"); }
     std::string localHostName() override { return call("host"), host; }
     Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override

@@ -12,12 +12,12 @@
 
 namespace kesrow {
 
-// Prints "icon <image> <tooltip>" for every add and "notice <text>" for a
-// notice; removals print nothing.
+// Prints "icon <image> <tooltip>" for every show and "notice <text>" for a
+// notice; hiding prints nothing.
 class ConsoleTray : public TrayIcon {
 public:
-    void add(TrayImage image, const std::string& tooltip) override;
-    void remove() override {}
+    void show(TrayImage image, const std::string& tooltip) override;
+    void hide() override {}
     void showNotice(const std::string& title, const std::string& text) override;
 };
 

@@ -85,8 +85,6 @@ struct Program {
             // disabled: the menu waits until it is closed.
             if (LOWORD(lParam) != WM_RBUTTONUP || !IsWindowEnabled(window)) return 0;
             form.RunEvent([&] { menu.IconTray1_RightClick(2, 0, 0); });
-        } else if (message == win32::WinTrayIcon::FlushMessage()) {
-            tray.flush();
         } else if (message == taskbarCreated) {
             tray.restore();
         } else if (message == kLoadMessage) {
@@ -140,10 +138,7 @@ int RunWin32()
     if (!window) return 1;
     Program program{window};
     program.timer.form = &program.form;
-    program.process.onUnloaded = [&] {
-        program.timer.setEnabled(false);
-        program.tray.flush();
-    };
+    program.process.onUnloaded = [&] { program.timer.setEnabled(false); };
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&program));
     PostMessageW(window, kLoadMessage, 0, 0);
 

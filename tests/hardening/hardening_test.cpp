@@ -129,7 +129,7 @@ TEST(SharedFiles, AnEmptyServerPathStillReleasesAtUnload)
     ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     fs::current_path(before);
     EXPECT_EQ(ReadBytes(cwd.file("kesrow.txt")), "OK\r\n");
-    EXPECT_EQ(fake.trace, "prev cwd add3 host rm add1 on rm host host now unloaded");
+    EXPECT_EQ(fake.trace, "prev cwd show3 host show1 on hide host host now unloaded");
 }
 
 }  // namespace
