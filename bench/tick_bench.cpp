@@ -54,7 +54,6 @@ public:
     bool previousInstance() override { return false; }
     std::string currentDirectory() override { return folder_; }
     std::string computerSettingsDirectory() override { return ""; }
-    void formUnloaded() override {}
     void end(int) override {}
 
     // What the share worker hands back runs on the measuring thread.

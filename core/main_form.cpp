@@ -1,5 +1,7 @@
 #include "core/main_form.h"
 
+#include <utility>
+
 #include "core/server_path.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
@@ -7,8 +9,8 @@
 
 namespace kesrow {
 
-MainForm::MainForm(Platform& platform, FormTimings timings)
-    : p_(platform), presenceTimings_(timings.presence), share_(platform.uiThread, timings.silentLimit, [this] {
+MainForm::MainForm(Platform& platform, FormTimings timings, std::function<void()> onUnloaded)
+    : p_(platform), onUnloaded_(std::move(onUnloaded)), presenceTimings_(timings.presence), share_(platform.uiThread, timings.silentLimit, [this] {
           try {
               if (!unloaded_) showUnknown();
           } catch (const std::exception&) {
@@ -104,7 +106,7 @@ void MainForm::unloadQuietlyAndEnd(int exitStatus)
         try {
             Form_QueryUnload();
             Form_Unload();
-            p_.process.formUnloaded();
+            if (onUnloaded_) onUnloaded_();
         } catch (const std::exception&) {
         }
     }
@@ -158,7 +160,7 @@ void MainForm::Unload(std::function<void()> then)
         }
         // A failed release ends the program as any failure nothing caught.
         if (failure) return RunEvent([&] { std::rethrow_exception(failure); });
-        p_.process.formUnloaded();
+        if (onUnloaded_) onUnloaded_();
         if (then) then();
     });
 }

@@ -61,8 +61,8 @@ public:
     virtual void beep() = 0;
 };
 
-// Timer1: while enabled, MainForm::Timer1_Timer runs every 100 ms (front
-// ends pace it on the main form's share worker: WorkerTimer).
+// Timer1: while enabled, MainForm::Timer1_Timer runs every 100 ms (the tray
+// program paces it on the main form's share worker; no front end answers it).
 class PollTimer {
 public:
     virtual ~PollTimer() = default;
@@ -90,8 +90,6 @@ public:
     // The folder of this computer's own settings, the same for every user
     // (/etc/kesrow for a program in /usr/bin); "" when there is none.
     virtual std::string computerSettingsDirectory() = 0;
-    // The main form has been unloaded and no form is left: leave the event loop.
-    virtual void formUnloaded() = 0;
     // Stop at once with exitStatus (kFailed: the program could not do its
     // work, so that a service manager may start it again); no further events
     // run. A fake may return.
@@ -154,6 +152,20 @@ struct Platform {
 
 // What the tray menu needs besides the main form's platform.
 struct UiServices {
+    Forms& forms;
+    SystemInfoTool& sysInfo;
+};
+
+// What a front end answers: everything the main form and the tray menu ask
+// but Timer1.
+struct FrontEndServices {
+    TrayIcon& tray;
+    HostNameSource& host;
+    Dialogs& dialogs;
+    Clock& clock;
+    Process& process;
+    DialUp& dialUp;
+    UiThread& uiThread;
     Forms& forms;
     SystemInfoTool& sysInfo;
 };

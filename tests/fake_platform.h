@@ -73,8 +73,9 @@ public:
     bool previousInstance() override { return call("prev"), otherCopy; }
     std::string currentDirectory() override { return call("cwd"), cwd; }
     std::string computerSettingsDirectory() override { return call("etc"), etc; }
-    void formUnloaded() override { call("unloaded"); }
     void end(int status) override { call(status ? "end" + std::to_string(status) : "end"); }
+    // The front end's part once the main form is unloaded.
+    void formUnloaded() { call("unloaded"); }
     int activeConnections() override { return call("probe"), Next(dialUps, 0); }
     int popupMenu(const std::vector<std::string>& items, int defaultItem) override
     {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/console/console_loop.h"
 #include "core/platform.h"
@@ -19,6 +20,14 @@ public:
     void show(TrayImage image, const std::string& tooltip) override;
     void hide() override {}
     void showNotice(const std::string& title, const std::string& text) override;
+};
+
+// Without a display there is no menu, so nothing opens one.
+class NoForms : public Forms {
+public:
+    int popupMenu(const std::vector<std::string>&, int) override { return -1; }
+    void showLogViewer(const std::string&) override {}
+    void showAbout(const std::function<void()>&) override {}
 };
 
 class ConsoleDialogs : public Dialogs {

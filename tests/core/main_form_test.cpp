@@ -193,7 +193,8 @@ TEST_P(Program, Row)
     fake.host = r.host, fake.toolPath = r.tool + (*r.tool == '!'), fake.toolStarts = *r.tool != '!';
     for (const auto& input : r.inputs) fake.inputs.push_back(Native(input));
     for (const char* d = r.dial; *d; ++d) fake.dialUps.push_back(*d - '0');
-    MainForm form(fake.platform, {.presence = {.refresh = std::chrono::milliseconds(r.refreshEachTick ? 0 : 30'000)}});
+    MainForm form(fake.platform, {.presence = {.refresh = std::chrono::milliseconds(r.refreshEachTick ? 0 : 30'000)}},
+                  [&] { fake.formUnloaded(); });
     TrayMenu menu(form, fake.ui);
     std::string expectedStatus = r.status ? r.status : "", expectedPas = r.pas ? Expand(Native(r.pas), server) : "-";
     for (const char* s = r.steps; *s; ++s) {

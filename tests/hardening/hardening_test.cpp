@@ -122,7 +122,7 @@ TEST(SharedFiles, AnEmptyServerPathStillReleasesAtUnload)
     WriteBytes(cwd.file("kesrow.txt"), "PC01\r\n");
     const fs::path before = fs::current_path();
     fs::current_path(cwd.path());
-    MainForm form(fake.platform);
+    MainForm form(fake.platform, {}, [&] { fake.formUnloaded(); });
     form.Form_Load();
     ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     form.Unload();
