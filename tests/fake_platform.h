@@ -34,7 +34,7 @@ public:
     bool otherCopy = false, toolStarts = true;
     std::function<void(const std::string&)> onCall;  // after each traced call
     Platform platform{*this, *this, *this, *this, *this, *this, *this, *this};
-    UiServices ui{*this, *this};
+    FrontEndServices frontEnd{*this, *this, *this, *this, *this, *this, *this, *this, *this};
 
     // show<image>, then :holder for a held line's tooltip (~ when it says the share does not answer,
     // !time when the holder does not, its "/" as "-").
@@ -74,7 +74,6 @@ public:
     std::string currentDirectory() override { return call("cwd"), cwd; }
     std::string computerSettingsDirectory() override { return call("etc"), etc; }
     void end(int status) override { call(status ? "end" + std::to_string(status) : "end"); }
-    // The front end's part once the main form is unloaded.
     void formUnloaded() { call("unloaded"); }
     int activeConnections() override { return call("probe"), Next(dialUps, 0); }
     int popupMenu(const std::vector<std::string>& items, int defaultItem) override
@@ -94,12 +93,12 @@ public:
         posted_.push_back(std::move(task));
         postedChanged_.notify_all();
     }
-    // Runs posted tasks, waiting for more, until done() holds; false when it
-    // does not within the limit.
+    // Runs posted tasks, waiting for more, until none is left and done()
+    // holds; false when that is not so within the limit.
     bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10))
     {
         const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
+        while (pending() || !done()) {
             // Looked at every millisecond too: a tick on the worker may end without posting.
             std::unique_lock lock(postedMutex_);
             if (!postedChanged_.wait_for(lock, std::chrono::milliseconds(1), [&] { return !posted_.empty(); })) {
@@ -119,6 +118,8 @@ public:
     }
 
 private:
+    bool pending() { std::lock_guard lock(postedMutex_); return !posted_.empty(); }
+
     std::mutex postedMutex_;
     std::condition_variable postedChanged_;
     std::deque<std::function<void()>> posted_;

@@ -1,6 +1,6 @@
-// The program on a fake platform against real files: start-up and its
-// recovery, the unload path, claim and release, the tick's decision table with
-// the exact order and number of questions, and the tray menu's commands.
+// The program as the front ends run it, on a fake platform against real files:
+// start-up and its recovery, the close, claim and release, the tick's decision
+// table with the exact order and number of questions, and the menu's commands.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,7 +12,7 @@
 #include "core/presence.h"
 #include "core/text_file.h"
 #include "fake_platform.h"
-#include "ui/tray_menu.h"
+#include "ui/tray_program.h"
 
 namespace kesrow::testing {
 namespace {
@@ -30,7 +30,7 @@ struct Row {
     const char* failOn = "";        // the traced call that throws
     const char* host = "PC01";
     const char* tool = "";          // the system information tool found; "!/x" fails to start
-    // L Form_Load, T tick, E f_end_Click, U Unload, R RunEvent(f_end_Click), C setuzoku,
+    // L start, T tick, E close, U the fallback window's end item, Q close before start-up runs, C setuzoku,
     // D setudan, A another copy runs, F nothing fails any more, N/B text; while the warning/a failure box is open: status "text\r\n"
     // unless text is empty, then two ticks run to their end, =text; status "text\r\n",
     // e status emptied, - status removed, X status a folder, Y log a folder, Z pas.txt a folder,
@@ -76,12 +76,12 @@ const Row kRows[] = {
      .trace = "prev cwd etc box1:QUESTION cwd etc input[] cwd box0:CHANGED hide unloaded end"},
     {.name = "NoCurrentDirectory", .failOn = "cwd", .trace = "prev cwd box1:QUESTION cwd box48:NOTCHANGED:cwd hide unloaded end1"},
     // The unload path, claim and release
-    {.name = "UnloadReleases", .status = "PC01\r\n", .steps = "L|E", .trace = "hide host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01",
+    {.name = "CloseReleasesOnce", .status = "PC01\r\n", .steps = "L|EET", .trace = "hide host host now unloaded end", .statusAfter = "OK\r\n", .log = "-PC01",
      .presenceAfter = ""},
-    {.name = "UnloadOtherHolder", .status = "PC02\r\n", .steps = "L|E", .trace = "hide host unloaded end"},
+    {.name = "EndItemOtherHolderThenClose", .status = "PC02\r\n", .steps = "L|UE", .trace = "hide host unloaded"},
     {.name = "UnloadEmptyStatus", .status = "", .steps = "L|E", .trace = "hide unloaded end"},
-    {.name = "UnloadOnce", .status = "PC01\r\n", .steps = "L|UUT", .trace = "hide host host now unloaded", .statusAfter = "OK\r\n", .log = "-PC01"},
-    {.name = "UnloadUnreachable", .status = "PC01\r\n", .steps = "L-|R", .trace = "hide box48:ENDS:$Skesrow.txt: No such file or directory end1"},
+    {.name = "CloseBeforeStartUp", .status = "PC01\r\n", .steps = "Q", .trace = "hide unloaded end"},
+    {.name = "UnloadUnreachable", .status = "PC01\r\n", .steps = "L-|E", .trace = "hide box48:ENDS:$Skesrow.txt: No such file or directory end1"},
     {.name = "Claim", .steps = "L-|C", .trace = "host host now", .statusAfter = "PC01\r\n", .log = "+PC01"},
     {.name = "ClaimJapaneseHost", .host = "経理PC", .steps = "L|C", .trace = "host host now", .statusAfter = "\x8C\x6F\x97\x9D" "PC\r\n", .log = "+経理PC"},
     {.name = "ClaimLogFails", .steps = "LY|C", .trace = "host throw", .statusAfter = "PC01\r\n"},
@@ -177,6 +177,13 @@ std::string LogBytes(const std::string& lines)
 
 void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
 
+// Its pacing traced instead of run: only the rows' own ticks run.
+struct TracedProgram : TrayProgram {
+    TracedProgram(FakePlatform& fake, FormTimings timings) : TrayProgram(fake.frontEnd, [&fake] { fake.formUnloaded(); }, timings), fake(fake) {}
+    void setEnabled(bool on) override { fake.setEnabled(on); }
+    FakePlatform& fake;
+};
+
 class Program : public ::testing::TestWithParam<Row> {};
 
 TEST_P(Program, Row)
@@ -193,9 +200,8 @@ TEST_P(Program, Row)
     fake.host = r.host, fake.toolPath = r.tool + (*r.tool == '!'), fake.toolStarts = *r.tool != '!';
     for (const auto& input : r.inputs) fake.inputs.push_back(Native(input));
     for (const char* d = r.dial; *d; ++d) fake.dialUps.push_back(*d - '0');
-    MainForm form(fake.platform, {.presence = {.refresh = std::chrono::milliseconds(r.refreshEachTick ? 0 : 30'000)}},
-                  [&] { fake.formUnloaded(); });
-    TrayMenu menu(form, fake.ui);
+    TracedProgram program(fake, {.presence = {.refresh = std::chrono::milliseconds(r.refreshEachTick ? 0 : 30'000)}});
+    MainForm& form = program.form();
     std::string expectedStatus = r.status ? r.status : "", expectedPas = r.pas ? Expand(Native(r.pas), server) : "-";
     for (const char* s = r.steps; *s; ++s) {
         // What the share worker hands back runs before the next step.
@@ -206,11 +212,11 @@ TEST_P(Program, Row)
         } settle{settled};
         try {
             switch (*s) {
-            case 'L': form.Form_Load(); break;
+            case 'L': program.start(); break;
             case 'T': form.TickNow(); break;
-            case 'E': form.f_end_Click(); break;
-            case 'U': form.Unload(); break;
-            case 'R': form.RunEvent([&] { form.f_end_Click(); }); break;
+            case 'E': program.close(); break;
+            case 'U': program.endItem(); break;
+            case 'Q': program.start(), program.close(); break;
             case 'C': form.setuzoku(); break;
             case 'D': form.setudan(); break;
             case 'A': fake.otherCopy = true; break;
@@ -243,10 +249,7 @@ TEST_P(Program, Row)
                 s = End(s);
                 break;
             }
-            case '0': case '1': case '2': case '3': case '9':  // run as the front ends run tray events
-                fake.popup = {*s == '9' ? -1 : *s - '0'};
-                form.RunEvent([&] { menu.IconTray1_RightClick(2, 10, 20); });
-                break;
+            case '0': case '1': case '2': case '3': case '9': fake.popup = {*s == '9' ? -1 : *s - '0'}, program.rightClick(); break;
             case 'e': WriteBytes(status, expectedStatus = ""); break;
             case '-': std::filesystem::remove(status), expectedStatus = ""; break;
             case 'X': std::filesystem::create_directory(status); break;
