@@ -53,7 +53,7 @@ public:
     // the program around it leaves its event loop then.
     explicit MainForm(Platform& platform, FormTimings timings = {}, std::function<void()> onUnloaded = {});
 
-    // Start-up; the front end calls it once when the program starts.
+    // Start-up, once, as the program's first event.
     void Form_Load();
     // The unload path: remove the icon, release a line this computer holds.
     void Form_QueryUnload();

@@ -20,8 +20,8 @@ int RunConsole()
     dialogs.onUnanswered = [&] { posix.process.exitStatus = 1; };
     TrayProgram program(posix.frontEnd(tray, dialogs, loop, forms), [&] { loop.quit(); });
 
-    // However many stop signals arrive; the process ends when the release
-    // is done, or without it when the share does not answer.
+    // A stop signal closes the copy, once however many arrive: the process
+    // ends when the release is done, or without it when the share does not answer.
     loop.onSignal = [&] { program.close(); };
 
     program.start();
