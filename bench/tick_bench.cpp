@@ -35,8 +35,8 @@ public:
     int iconChanges = 0;
     int boxes = 0;
 
-    void add(TrayImage, const std::string&) override { ++iconChanges; }
-    void remove() override {}
+    void show(TrayImage, const std::string&) override { ++iconChanges; }
+    void hide() override {}
     void showNotice(const std::string&, const std::string&) override {}
     Answer messageBox(const std::string& prompt, BoxStyle, const std::string&) override
     {
@@ -54,7 +54,6 @@ public:
     bool previousInstance() override { return false; }
     std::string currentDirectory() override { return folder_; }
     std::string computerSettingsDirectory() override { return ""; }
-    void formUnloaded() override {}
     void end(int) override {}
 
     // What the share worker hands back runs on the measuring thread.

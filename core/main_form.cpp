@@ -1,5 +1,7 @@
 #include "core/main_form.h"
 
+#include <utility>
+
 #include "core/server_path.h"
 #include "core/shared_files.h"
 #include "core/text_file.h"
@@ -7,8 +9,8 @@
 
 namespace kesrow {
 
-MainForm::MainForm(Platform& platform, FormTimings timings)
-    : p_(platform), presenceTimings_(timings.presence), share_(platform.uiThread, timings.silentLimit, [this] {
+MainForm::MainForm(Platform& platform, FormTimings timings, std::function<void()> onUnloaded)
+    : p_(platform), onUnloaded_(std::move(onUnloaded)), presenceTimings_(timings.presence), share_(platform.uiThread, timings.silentLimit, [this] {
           try {
               if (!unloaded_) showUnknown();
           } catch (const std::exception&) {
@@ -39,18 +41,17 @@ void MainForm::Form_Load()
     // The icon is up at once; until the share has answered, the line's
     // state is unknown. A share that does not answer is waited for, never
     // taken for a failure: only a failed open goes to the recovery.
-    p_.tray.add(TrayImage::Unknown, kShareUnknownTooltip);
+    p_.tray.show(TrayImage::Unknown, kShareUnknownTooltip);
     share_.run([this] { openStatusAndBePresent(); },
                [this](std::exception_ptr failure) {
                    if (unloaded_) return;
                    try {
                        if (failure) std::rethrow_exception(failure);
-                       p_.tray.remove();
-                       p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
+                       p_.tray.show(TrayImage::Normal, kLineFreeTooltip);
                        // Last, so that no tick runs while a failed start-up is recovering.
                        p_.timer.setEnabled(true);
                    } catch (const std::exception&) {
-                       p_.tray.remove();
+                       p_.tray.hide();
                        errsyori();
                    }
                });
@@ -105,7 +106,7 @@ void MainForm::unloadQuietlyAndEnd(int exitStatus)
         try {
             Form_QueryUnload();
             Form_Unload();
-            p_.process.formUnloaded();
+            if (onUnloaded_) onUnloaded_();
         } catch (const std::exception&) {
         }
     }
@@ -114,7 +115,7 @@ void MainForm::unloadQuietlyAndEnd(int exitStatus)
 
 void MainForm::Form_QueryUnload()
 {
-    p_.tray.remove();
+    p_.tray.hide();
 }
 
 void MainForm::Form_Unload()
@@ -159,7 +160,7 @@ void MainForm::Unload(std::function<void()> then)
         }
         // A failed release ends the program as any failure nothing caught.
         if (failure) return RunEvent([&] { std::rethrow_exception(failure); });
-        p_.process.formUnloaded();
+        if (onUnloaded_) onUnloaded_();
         if (then) then();
     });
 }

@@ -51,9 +51,11 @@ struct FormTimings {
 
 class MainForm {
 public:
-    explicit MainForm(Platform& platform, FormTimings timings = {});
+    // onUnloaded runs once the form has been unloaded and no form is left:
+    // the program around it leaves its event loop then.
+    explicit MainForm(Platform& platform, FormTimings timings = {}, std::function<void()> onUnloaded = {});
 
-    // Start-up; the front end calls it once when the program starts.
+    // Start-up, once, as the program's first event.
     void Form_Load();
     // The unload path: remove the icon, release a line this computer holds.
     void Form_QueryUnload();
@@ -65,9 +67,8 @@ public:
 
     void f_end_Click();
     void MenuEnd_Click();
-    // One tick of Timer1, on the share worker, which paces it (see
-    // WorkerTimer): the user-interface thread hears of it only when there
-    // is something to show.
+    // One tick of Timer1, on the share worker, which paces it: the
+    // user-interface thread hears of it only when there is something to show.
     void Timer1_Timer();
     void PaceTimer1(bool enabled);
     // A tick falls due now, as if paced.
@@ -135,6 +136,7 @@ private:
     std::string appendLog(LogLine line, const char* marker = nullptr);
 
     Platform& p_;
+    const std::function<void()> onUnloaded_;
     const PresenceTimings presenceTimings_;
     std::string serverPath_;
     // Share worker only: the host name this copy's presence was written

@@ -19,14 +19,15 @@ enum class TrayImage : int {
     Unknown = 3,      // the normal picture greyed, with a question mark: the share does not answer
 };
 
-// The program's one notification-area icon. Changing it is always remove,
-// then add, so a front end may merge the two into one change in place.
+// The program's one notification-area icon.
 class TrayIcon {
 public:
     virtual ~TrayIcon() = default;
-    virtual void add(TrayImage image, const std::string& tooltip) = 0;
-    // Removing an icon that is not shown is harmless.
-    virtual void remove() = 0;
+    // Shows the icon, or changes the picture and tooltip of the one shown in
+    // one step, so that it keeps its place in the notification area.
+    virtual void show(TrayImage image, const std::string& tooltip) = 0;
+    // Hiding an icon that is not shown is harmless.
+    virtual void hide() = 0;
     // A short notice beside the icon that goes by itself (a balloon); it
     // asks nothing and never waits for the user.
     virtual void showNotice(const std::string& title, const std::string& text) = 0;
@@ -77,8 +78,8 @@ public:
     virtual void beep() = 0;
 };
 
-// Timer1: while enabled, MainForm::Timer1_Timer runs every 100 ms (front
-// ends pace it on the main form's share worker: WorkerTimer).
+// Timer1: while enabled, MainForm::Timer1_Timer runs every 100 ms (the tray
+// program paces it on the main form's share worker; no front end answers it).
 class PollTimer {
 public:
     virtual ~PollTimer() = default;
@@ -106,8 +107,6 @@ public:
     // The folder of this computer's own settings, the same for every user
     // (/etc/kesrow for a program in /usr/bin); "" when there is none.
     virtual std::string computerSettingsDirectory() = 0;
-    // The main form has been unloaded and no form is left: leave the event loop.
-    virtual void formUnloaded() = 0;
     // Stop at once with exitStatus (kFailed: the program could not do its
     // work, so that a service manager may start it again); no further events
     // run. A fake may return.
@@ -170,6 +169,20 @@ struct Platform {
 
 // What the tray menu needs besides the main form's platform.
 struct UiServices {
+    Forms& forms;
+    SystemInfoTool& sysInfo;
+};
+
+// What a front end answers: everything the main form and the tray menu ask
+// but Timer1.
+struct FrontEndServices {
+    TrayIcon& tray;
+    HostNameSource& host;
+    Dialogs& dialogs;
+    Clock& clock;
+    Process& process;
+    DialUp& dialUp;
+    UiThread& uiThread;
     Forms& forms;
     SystemInfoTool& sysInfo;
 };

@@ -135,11 +135,10 @@ void MainForm::finishTick(const TickOutcome& outcome, std::exception_ptr failure
     try {
         switch (outcome.action) {
         case TickOutcome::Action::Change:
-            p_.tray.remove();
             if (outcome.status != kFreeLine)
-                p_.tray.add(TrayImage::Prohibition, LineHeldTooltip(outcome.status) + outcome.holderNote);
+                p_.tray.show(TrayImage::Prohibition, LineHeldTooltip(outcome.status) + outcome.holderNote);
             else
-                p_.tray.add(TrayImage::Normal, kLineFreeTooltip);
+                p_.tray.show(TrayImage::Normal, kLineFreeTooltip);
             {
                 std::lock_guard lock(state_);
                 currentHolder_ = outcome.status;
@@ -208,11 +207,10 @@ void MainForm::showUnknown()
         unknownShown_ = true;
         holder = currentHolder_;
     }
-    p_.tray.remove();
     if (!holder.empty() && holder != kFreeLine)
-        p_.tray.add(TrayImage::Prohibition, LineHeldTooltip(holder) + kShareSilentNote);
+        p_.tray.show(TrayImage::Prohibition, LineHeldTooltip(holder) + kShareSilentNote);
     else
-        p_.tray.add(TrayImage::Unknown, kShareUnknownTooltip);
+        p_.tray.show(TrayImage::Unknown, kShareUnknownTooltip);
 }
 
 // Beeps and the box on the user-interface thread; the violation line, timed

@@ -1,5 +1,5 @@
 // Every service the main form and the menu use, tracing each call as one word
-// ("prev cwd add1 on") and answering from scripts; fixed texts are traced by
+// ("prev cwd show1 on") and answering from scripts; fixed texts are traced by
 // name, so a wrong one shows. And real files in fresh temporary folders.
 #pragma once
 
@@ -34,11 +34,11 @@ public:
     bool otherCopy = false, toolStarts = true;
     std::function<void(const std::string&)> onCall;  // after each traced call
     Platform platform{*this, *this, *this, *this, *this, *this, *this, *this};
-    UiServices ui{*this, *this};
+    FrontEndServices frontEnd{*this, *this, *this, *this, *this, *this, *this, *this, *this};
 
-    // add<image>, then :holder for a held line's tooltip (~ when it says the share does not answer,
+    // show<image>, then :holder for a held line's tooltip (~ when it says the share does not answer,
     // !time when the holder does not, its "/" as "-").
-    void add(TrayImage image, const std::string& tip) override
+    void show(TrayImage image, const std::string& tip) override
     {
         const bool silent = tip.ends_with(kShareSilentNote);
         std::string sentence = tip.substr(0, tip.size() - (silent ? std::strlen(kShareSilentNote) : 0)), since;
@@ -49,9 +49,9 @@ public:
         const std::string held = LineHeldTooltip("\n"), front = held.substr(0, held.find('\n'));
         const std::string holder = sentence.substr(std::min(front.size(), sentence.size()), sentence.size() - std::min(sentence.size(), held.size() - 1));
         const bool named = tip == kLineFreeTooltip || tip == kShareUnknownTooltip;
-        call("add" + std::to_string(int(image)) + (named ? "" : sentence == LineHeldTooltip(holder) ? ":" + holder + (silent ? "~" : "") + since : "?" + tip));
+        call("show" + std::to_string(int(image)) + (named ? "" : sentence == LineHeldTooltip(holder) ? ":" + holder + (silent ? "~" : "") + since : "?" + tip));
     }
-    void remove() override { call("rm"); }
+    void hide() override { call("hide"); }
     void showNotice(const std::string& title, const std::string& text) override { call(title == kTitle && text == kLineFreeNotice ? "notice" : "notice?"); }
     std::string localHostName() override { return call("host"), host; }
     Answer messageBox(const std::string& prompt, BoxStyle style, const std::string& title) override
@@ -73,8 +73,8 @@ public:
     bool previousInstance() override { return call("prev"), otherCopy; }
     std::string currentDirectory() override { return call("cwd"), cwd; }
     std::string computerSettingsDirectory() override { return call("etc"), etc; }
-    void formUnloaded() override { call("unloaded"); }
     void end(int status) override { call(status ? "end" + std::to_string(status) : "end"); }
+    void formUnloaded() { call("unloaded"); }
     int activeConnections() override { return call("probe"), Next(dialUps, 0); }
     int popupMenu(const std::vector<std::string>& items, int defaultItem) override
     {
@@ -93,12 +93,12 @@ public:
         posted_.push_back(std::move(task));
         postedChanged_.notify_all();
     }
-    // Runs posted tasks, waiting for more, until done() holds; false when it
-    // does not within the limit.
+    // Runs posted tasks, waiting for more, until none is left and done()
+    // holds; false when that is not so within the limit.
     bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10))
     {
         const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
+        while (pending() || !done()) {
             // Looked at every millisecond too: a tick on the worker may end without posting.
             std::unique_lock lock(postedMutex_);
             if (!postedChanged_.wait_for(lock, std::chrono::milliseconds(1), [&] { return !posted_.empty(); })) {
@@ -118,6 +118,8 @@ public:
     }
 
 private:
+    bool pending() { std::lock_guard lock(postedMutex_); return !posted_.empty(); }
+
     std::mutex postedMutex_;
     std::condition_variable postedChanged_;
     std::deque<std::function<void()>> posted_;

@@ -1,10 +1,9 @@
 #include "platform/console/console_frontend.h"
 
-#include "core/main_form.h"
-#include "core/worker_timer.h"
 #include "platform/console/console_loop.h"
 #include "platform/console/console_services.h"
 #include "platform/linux/posix_services.h"
+#include "ui/tray_program.h"
 
 namespace kesrow {
 
@@ -14,22 +13,18 @@ int RunConsole()
     ConsoleLoop loop;
     ConsoleTray tray;
     ConsoleDialogs dialogs(loop);
-    WorkerTimer timer;
+    NoForms forms;
     PosixServices posix;
-    posix.process.onUnloaded = [&] { loop.quit(); };
     // A copy that could not start and had nobody to ask (a service's
     // standard input) fails, so that its service manager tries again.
     dialogs.onUnanswered = [&] { posix.process.exitStatus = 1; };
-    Platform platform = posix.platform(tray, dialogs, timer, loop);
-    MainForm form(platform);
-    timer.form = &form;
+    TrayProgram program(posix.frontEnd(tray, dialogs, loop, forms), [&] { loop.quit(); });
 
-    // The unload path runs once, however many stop signals arrive; the
-    // process ends when it is done, or without the release when the share
-    // does not answer.
-    loop.onSignal = [&] { form.RunEvent([&] { form.Unload([&] { posix.process.end(); }); }); };
+    // A stop signal closes the copy, once however many arrive: the process
+    // ends when the release is done, or without it when the share does not answer.
+    loop.onSignal = [&] { program.close(); };
 
-    form.RunEvent([&] { form.Form_Load(); });
+    program.start();
     loop.run();
     return 0;
 }

@@ -28,7 +28,7 @@ bool ReadAnswer(ConsoleLoop& loop, std::string& answer)
 
 }  // namespace
 
-void ConsoleTray::add(TrayImage image, const std::string& tooltip)
+void ConsoleTray::show(TrayImage image, const std::string& tooltip)
 {
     Print(stdout, "icon " + std::to_string(static_cast<int>(image)) + " " + TerminalSafe(tooltip) + "\n");
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/console/console_loop.h"
 #include "core/platform.h"
@@ -12,13 +13,21 @@
 
 namespace kesrow {
 
-// Prints "icon <image> <tooltip>" for every add and "notice <text>" for a
-// notice; removals print nothing.
+// Prints "icon <image> <tooltip>" for every show and "notice <text>" for a
+// notice; hiding prints nothing.
 class ConsoleTray : public TrayIcon {
 public:
-    void add(TrayImage image, const std::string& tooltip) override;
-    void remove() override {}
+    void show(TrayImage image, const std::string& tooltip) override;
+    void hide() override {}
     void showNotice(const std::string& title, const std::string& text) override;
+};
+
+// Without a display there is no menu, so nothing opens one.
+class NoForms : public Forms {
+public:
+    int popupMenu(const std::vector<std::string>&, int) override { return -1; }
+    void showLogViewer(const std::string&) override {}
+    void showAbout(const std::function<void()>&) override {}
 };
 
 class ConsoleDialogs : public Dialogs {

@@ -47,12 +47,6 @@ std::string ComputerSettingsDirectory()
     return ((prefix == "/usr" ? fs::path("/") : prefix) / sysconfdir / "kesrow").string();
 }
 
-void PosixProcess::formUnloaded()
-{
-    unloaded_ = true;
-    if (onUnloaded) onUnloaded();
-}
-
 void PosixProcess::end(int status)
 {
     std::fflush(stdout);

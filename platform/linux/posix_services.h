@@ -1,12 +1,11 @@
 // The services every Linux front end shares; the Qt and console front ends
-// add only their tray, boxes, timer and loop.
+// add only their tray, boxes, forms and loop.
 #pragma once
 
 #include <sys/types.h>
 #include <unistd.h>
 
 #include <exception>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -125,19 +124,13 @@ public:
     bool previousInstance() override { return !lock_.Acquire(); }
     std::string currentDirectory() override { return CurrentDirectory(); }
     std::string computerSettingsDirectory() override { return ComputerSettingsDirectory(); }
-    // Runs onUnloaded: the front end leaves its event loop.
-    void formUnloaded() override;
     // Flushes stdout and stderr and ends the process with status, or
     // exitStatus when status is 0.
     [[noreturn]] void end(int status = 0) override;
     int exitStatus = 0;
 
-    bool unloaded() const { return unloaded_; }
-    std::function<void()> onUnloaded;
-
 private:
     InstanceLock lock_;
-    bool unloaded_ = false;
 };
 
 // The first of the desktop's system information programs found on the
@@ -157,7 +150,7 @@ private:
     std::vector<std::string> tools_;
 };
 
-// The shared services, assembled once; a front end adds its own three.
+// The shared services, assembled once; a front end adds its own four.
 struct PosixServices {
     PosixHostName host;
     LocalClock clock;
@@ -165,9 +158,9 @@ struct PosixServices {
     PosixProcess process;
     PosixSystemInfoTool sysInfo;
 
-    Platform platform(TrayIcon& tray, Dialogs& dialogs, PollTimer& timer, UiThread& uiThread)
+    FrontEndServices frontEnd(TrayIcon& tray, Dialogs& dialogs, UiThread& uiThread, Forms& forms)
     {
-        return Platform{tray, host, dialogs, timer, clock, process, dialUp, uiThread};
+        return {tray, host, dialogs, clock, process, dialUp, uiThread, forms, sysInfo};
     }
 };
 

@@ -12,8 +12,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/main_form.h"
-#include "core/worker_timer.h"
 #include "core/texts.h"
 #include "platform/linux/posix_services.h"
 #include "platform/linux/stop_signals.h"
@@ -23,7 +21,7 @@
 #include "platform/qt/qt_forms.h"
 #include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_tray_icon.h"
-#include "ui/tray_menu.h"
+#include "ui/tray_program.h"
 
 namespace kesrow {
 
@@ -89,16 +87,17 @@ int RunTray(int argc, char** argv)
     QMenu trayMenu;
     qt::QtTrayIcon tray(&trayMenu);
     qt::QtDialogs dialogs;
-    WorkerTimer timer;
+    qt::QtForms forms(&mainForm);
     PosixServices posix;
     QtUiThread uiThread;
-    Platform platform = posix.platform(tray, dialogs, timer, uiThread);
-    MainForm form(platform);
-    timer.form = &form;
-
-    qt::QtForms forms(&mainForm);
-    UiServices ui{forms, posix.sysInfo};
-    TrayMenu menu(form, ui);
+    std::unique_ptr<qt::FallbackWindow> window;
+    QTimer trayWatch;
+    TrayProgram program(posix.frontEnd(tray, dialogs, uiThread, forms), [&] {
+        trayWatch.stop();
+        if (window) window->hide();
+        // exit() leaves nested loops too (a dialog that was open), then the main one.
+        QCoreApplication::exit(0);
+    });
 
     const std::vector<std::string> captions(std::begin(kMenuItems), std::end(kMenuItems));
     qt::FillMenu(&trayMenu, captions, kMenuDefaultItem);
@@ -106,33 +105,11 @@ int RunTray(int argc, char** argv)
     // through the exported menu, not through the QMenu.
     for (QAction* action : trayMenu.actions()) {
         const int index = action->data().toInt();
-        QObject::connect(action, &QAction::triggered, [&form, &menu, index] {
-            form.RunEvent([&] { menu.Choose(index); });
-        });
+        QObject::connect(action, &QAction::triggered, [&program, index] { program.choose(index); });
     }
 
-    std::unique_ptr<qt::FallbackWindow> window;
-    QTimer trayWatch;
-    PosixProcess& process = posix.process;
-    process.onUnloaded = [&] {
-        timer.setEnabled(false);
-        trayWatch.stop();
-        if (window) window->hide();
-        // exit() leaves nested loops too (a dialog that was open), then the main one.
-        QCoreApplication::exit(0);
-    };
-
-    // The system closing the program (signals, logout, the window's frame):
-    // the unload path once, then the process ends with status 0.
-    bool closing = false;
-    auto closeProgram = [&] {
-        if (closing || process.unloaded()) return;
-        closing = true;
-        form.RunEvent([&] { form.Unload([&] { process.end(); }); });
-    };
-
     // Without a notification area (GNOME without its tray extension) the
-    // main form's window stands in for the icon, once start-up has added it.
+    // main form's window stands in for the icon, once start-up has shown it.
     // A tray may come after the program (a panel started later) and go
     // again: the window follows it, hidden while the tray shows the icon,
     // never closed, which would end the program.
@@ -149,9 +126,10 @@ int RunTray(int argc, char** argv)
     auto followTray = [&] {
         if (!trayPresent && !window) {
             window = std::make_unique<qt::FallbackWindow>(captions, kMenuDefaultItem);
-            window->onCommand = [&](int index) { form.RunEvent([&] { menu.Choose(index); }); };
-            window->MenuEnd_Click = [&] { form.RunEvent([&] { form.MenuEnd_Click(); }); };
-            window->onClose = closeProgram;
+            window->onCommand = [&](int index) { program.choose(index); };
+            window->MenuEnd_Click = [&] { program.endItem(); };
+            // The system closing the program (the window's frame).
+            window->onClose = [&] { program.close(); };
         }
         if (trayPresent && window) window->hide();
         if (!trayPresent) window->showStatus(picture, tip);
@@ -163,24 +141,24 @@ int RunTray(int argc, char** argv)
         followTray();
     });
     trayWatch.start(1000);
+    // Stop signals and the end of the session close the program too.
     QSocketNotifier stopNotifier(stopSignals.fd(), QSocketNotifier::Read);
     QObject::connect(&stopNotifier, &QSocketNotifier::activated, [&] {
-        while (stopSignals.take()) closeProgram();
+        while (stopSignals.take()) program.close();
     });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { closeProgram(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { program.close(); });
 
-    QTimer::singleShot(0, [&] { form.RunEvent([&] { form.Form_Load(); }); });
+    program.start();
     QApplication::exec();
     // Left without the unload path (the application was told to quit): run
-    // it now; its tasks need a loop of their own, as long as it lasts.
-    if (!process.unloaded()) {
+    // it now; its tasks need a loop of their own, which the form's unload leaves.
+    if (!program.unloaded()) {
         QEventLoop ending;
-        process.onUnloaded = [&] { ending.quit(); };
-        QTimer::singleShot(0, [&] { closeProgram(); });
+        QTimer::singleShot(0, [&] { program.close(); });
         ending.exec();
     }
     // A worker stuck in the share must not hold the process.
-    process.end();
+    posix.process.end();
 }
 
 }  // namespace kesrow

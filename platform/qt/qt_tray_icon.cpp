@@ -3,7 +3,6 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 #include "platform/qt/pictures.h"
 
@@ -32,7 +31,7 @@ QtTrayIcon::QtTrayIcon(QMenu* contextMenu)
 
 QtTrayIcon::~QtTrayIcon() = default;
 
-void QtTrayIcon::add(TrayImage image, const std::string& tooltip)
+void QtTrayIcon::show(TrayImage image, const std::string& tooltip)
 {
     if (!icon_) {
         icon_ = std::make_unique<QSystemTrayIcon>();
@@ -42,23 +41,17 @@ void QtTrayIcon::add(TrayImage image, const std::string& tooltip)
                            : image == TrayImage::Unknown   ? unknown_
                                                            : normal_;
     const QString tip = QString::fromStdString(tooltip);
-    leaving_ = false;
     icon_->setIcon(picture);
     icon_->setToolTip(PlainToolTip(tip));
     icon_->show();
     if (onChange) onChange(picture, tip);
 }
 
-void QtTrayIcon::remove()
+void QtTrayIcon::hide()
 {
     if (!shown()) return;  // nothing shown: harmless
-    leaving_ = true;
-    QTimer::singleShot(0, &timerContext_, [this] {
-        if (!leaving_) return;  // added again meanwhile
-        leaving_ = false;
-        icon_->hide();
-        if (onChange) onChange(QIcon(), QString());
-    });
+    icon_->hide();
+    if (onChange) onChange(QIcon(), QString());
 }
 
 void QtTrayIcon::showNotice(const std::string& title, const std::string& text)
@@ -71,7 +64,7 @@ void QtTrayIcon::showNotice(const std::string& title, const std::string& text)
 
 const QSystemTrayIcon* QtTrayIcon::shown() const
 {
-    if (!icon_ || !icon_->isVisible() || leaving_) return nullptr;
+    if (!icon_ || !icon_->isVisible()) return nullptr;
     return icon_.get();
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QIcon>
-#include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -21,17 +20,16 @@ public:
     explicit QtTrayIcon(QMenu* contextMenu = nullptr);
     ~QtTrayIcon() override;
 
-    void add(TrayImage image, const std::string& tooltip) override;
-    // The icon goes at the next turn of the event loop unless an add for
-    // the same id comes first: a remove-then-add changes the icon in place,
-    // where a hidden tray icon would give up its place in the tray.
-    void remove() override;
+    // A shown icon changes in place: hidden and shown again it would give
+    // up its place in the tray.
+    void show(TrayImage image, const std::string& tooltip) override;
+    void hide() override;
     // A balloon from the icon while a notification area shows it.
     void showNotice(const std::string& title, const std::string& text) override;
 
     // The icon, or nullptr when none is shown.
     const QSystemTrayIcon* shown() const;
-    // Called after each add (with the picture) and remove (with an empty icon).
+    // Called after each show (with the picture) and hide (with an empty icon).
     std::function<void(const QIcon& picture, const QString& tooltip)> onChange;
     // Called after each notice, whether a balloon showed it or not.
     std::function<void(const QString& text)> onNotice;
@@ -42,8 +40,6 @@ private:
     QIcon prohibition_;
     QIcon unknown_;
     std::unique_ptr<QSystemTrayIcon> icon_;
-    bool leaving_ = false;  // removed, still on screen until the loop turns
-    QObject timerContext_;
 };
 
 }  // namespace kesrow::qt

@@ -4,9 +4,7 @@
 
 #include <memory>
 
-#include "core/main_form.h"
 #include "core/texts.h"
-#include "core/worker_timer.h"
 #include "platform/win32/ras_dialup.h"
 #include "platform/win32/registry_system_info_tool.h"
 #include "platform/win32/resources.h"
@@ -16,13 +14,12 @@
 #include "platform/win32/win_process.h"
 #include "platform/win32/win_tray_icon.h"
 #include "platform/win32/winsock_host_name.h"
-#include "ui/tray_menu.h"
+#include "ui/tray_program.h"
 
 namespace kesrow {
 namespace {
 
 constexpr UINT kTrayMessage = WM_APP + 1;
-constexpr UINT kLoadMessage = WM_APP + 3;
 constexpr UINT kTaskMessage = WM_APP + 4;
 
 // Tasks from the share worker, posted to the main window: the loops of the
@@ -46,35 +43,22 @@ private:
 };
 
 // Everything the main window's events reach.
-struct Program {
-    explicit Program(HWND mainWindow) : window(mainWindow) {}
+struct MainWindow {
+    explicit MainWindow(HWND mainWindow) : window(mainWindow) {}
 
     HWND window;
     win32::WinTrayIcon tray{window, kTrayMessage};
     win32::WinsockHostName host;
     win32::WinDialogs dialogs{window};
-    WorkerTimer timer;
     win32::WinClock clock;
     win32::WinProcess process;
     win32::RasDialUp dialUp;
     WinUiThread uiThread{window};
-    Platform platform{tray, host, dialogs, timer, clock, process, dialUp, uiThread};
-    MainForm form{platform};
     win32::WinForms forms{window};
     win32::RegistrySystemInfoTool sysInfo;
-    UiServices ui{forms, sysInfo};
-    TrayMenu menu{form, ui};
+    // The main form unloaded: leave the message loop.
+    TrayProgram program{{tray, host, dialogs, clock, process, dialUp, uiThread, forms, sysInfo}, [] { PostQuitMessage(0); }};
     UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    bool closing = false;
-
-    // The system closing the program (logoff, shutdown, WM_CLOSE): the
-    // unload path once, which releases a line this computer holds, then the end.
-    void close()
-    {
-        if (closing || process.unloaded()) return;
-        closing = true;
-        form.RunEvent([&] { form.Unload([&] { process.end(); }); });
-    }
 
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam)
     {
@@ -84,21 +68,17 @@ struct Program {
             // While a box or form of ours is open the main window is
             // disabled: the menu waits until it is closed.
             if (LOWORD(lParam) != WM_RBUTTONUP || !IsWindowEnabled(window)) return 0;
-            form.RunEvent([&] { menu.IconTray1_RightClick(2, 0, 0); });
-        } else if (message == win32::WinTrayIcon::FlushMessage()) {
-            tray.flush();
+            program.rightClick();
         } else if (message == taskbarCreated) {
             tray.restore();
-        } else if (message == kLoadMessage) {
-            form.RunEvent([&] { form.Form_Load(); });
         } else if (message == WM_CLOSE) {
-            close();
+            program.close();
         } else if (message == WM_QUERYENDSESSION) {
             return TRUE;
         } else if (message == WM_ENDSESSION) {
             // The session ends when this returns: the release must be done by then.
             if (!wParam) return 0;
-            close();
+            program.close();
             MSG next;
             while (GetMessageW(&next, nullptr, 0, 0) > 0) DispatchMessageW(&next);
         } else {
@@ -110,8 +90,8 @@ struct Program {
 
 LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* program = reinterpret_cast<Program*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return program ? program->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    auto* main = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return main ? main->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
 HWND CreateMainWindow()
@@ -138,14 +118,9 @@ int RunWin32()
 {
     HWND window = CreateMainWindow();
     if (!window) return 1;
-    Program program{window};
-    program.timer.form = &program.form;
-    program.process.onUnloaded = [&] {
-        program.timer.setEnabled(false);
-        program.tray.flush();
-    };
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&program));
-    PostMessageW(window, kLoadMessage, 0, 0);
+    MainWindow main{window};
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&main));
+    main.program.start();
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -153,7 +128,7 @@ int RunWin32()
         DispatchMessageW(&message);
     }
     // A worker stuck in the share must not hold the process.
-    program.process.end();
+    main.process.end();
 }
 
 }  // namespace kesrow

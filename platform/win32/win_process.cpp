@@ -48,13 +48,6 @@ std::string WinProcess::computerSettingsDirectory()
     return directory;
 }
 
-void WinProcess::formUnloaded()
-{
-    unloaded_ = true;
-    if (onUnloaded) onUnloaded();
-    PostQuitMessage(0);
-}
-
 void WinProcess::end(int exitStatus)
 {
     ExitProcess(UINT(exitStatus));

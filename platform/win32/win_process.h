@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
-
 #include "core/platform.h"
 
 namespace kesrow::win32 {
@@ -31,16 +29,10 @@ public:
     // <ProgramData>\kesrow: every user's default pas.txt; "" when the
     // system cannot say where ProgramData is.
     std::string computerSettingsDirectory() override;
-    // Runs onUnloaded, then leaves the message loop.
-    void formUnloaded() override;
     [[noreturn]] void end(int exitStatus = 0) override;
-
-    bool unloaded() const { return unloaded_; }
-    std::function<void()> onUnloaded;
 
 private:
     HANDLE mutex_ = nullptr;
-    bool unloaded_ = false;
 };
 
 }  // namespace kesrow::win32

@@ -20,7 +20,7 @@ std::wstring TipText(const std::string& tooltip, std::size_t room)
     return held ? tip.substr(0, end) + L"…" + tail : tip.substr(0, end);
 }
 
-WinTrayIcon::WinTrayIcon(HWND window, UINT callbackMessage) : window_(window)
+WinTrayIcon::WinTrayIcon(HWND window, UINT callbackMessage)
 {
     const int cx = GetSystemMetrics(SM_CXSMICON);
     const int cy = GetSystemMetrics(SM_CYSMICON);
@@ -36,8 +36,7 @@ WinTrayIcon::WinTrayIcon(HWND window, UINT callbackMessage) : window_(window)
 
 WinTrayIcon::~WinTrayIcon()
 {
-    flush();
-    if (shown_) notify(NIM_DELETE);
+    hide();
     for (HICON picture : pictures_) DestroyIcon(picture);
 }
 
@@ -46,7 +45,7 @@ bool WinTrayIcon::notify(DWORD message)
     return Shell_NotifyIconW(message, &data_);
 }
 
-void WinTrayIcon::add(TrayImage image, const std::string& tooltip)
+void WinTrayIcon::show(TrayImage image, const std::string& tooltip)
 {
     data_.uFlags = NIF_ICON | NIF_TIP | NIF_MESSAGE;
     data_.hIcon = pictures_[int(image) - 1];
@@ -55,19 +54,15 @@ void WinTrayIcon::add(TrayImage image, const std::string& tooltip)
     data_.szTip[tip.size()] = L'\0';
     // A taskbar that is not there yet (early at logon) announces itself
     // with TaskbarCreated, and restore() adds the icon then.
-    if (shown_ && leaving_)
-        notify(NIM_MODIFY);
-    else
-        notify(NIM_ADD);
+    notify(shown_ ? NIM_MODIFY : NIM_ADD);
     shown_ = true;
-    leaving_ = false;
 }
 
-void WinTrayIcon::remove()
+void WinTrayIcon::hide()
 {
-    if (!shown_ || leaving_) return;
-    leaving_ = true;
-    PostMessageW(window_, FlushMessage(), 0, 0);
+    if (!shown_) return;
+    notify(NIM_DELETE);
+    shown_ = false;
 }
 
 void WinTrayIcon::showNotice(const std::string& title, const std::string& text)
@@ -83,13 +78,6 @@ void WinTrayIcon::showNotice(const std::string& title, const std::string& text)
     wideText.copy(balloon.szInfo, wideText.size());
     balloon.szInfo[wideText.size()] = L'\0';
     Shell_NotifyIconW(NIM_MODIFY, &balloon);
-}
-
-void WinTrayIcon::flush()
-{
-    if (!leaving_) return;
-    notify(NIM_DELETE);
-    shown_ = leaving_ = false;
 }
 
 void WinTrayIcon::restore()

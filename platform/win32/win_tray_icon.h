@@ -23,29 +23,24 @@ public:
     WinTrayIcon(HWND window, UINT callbackMessage);
     ~WinTrayIcon() override;
 
-    void add(TrayImage image, const std::string& tooltip) override;
-    // The icon leaves at the next turn of the message loop (flush) unless an
-    // add comes first: a remove-then-add changes the icon in place.
-    void remove() override;
+    // NIM_ADD when no icon is shown, else NIM_MODIFY: the icon changes in place.
+    void show(TrayImage image, const std::string& tooltip) override;
+    void hide() override;
     // A balloon from the icon; none while no icon is shown.
     void showNotice(const std::string& title, const std::string& text) override;
-    void flush();
     // Explorer started again (the "TaskbarCreated" message): the icon it forgot goes back.
     void restore();
 
-    bool shown() const { return shown_ && !leaving_; }
+    bool shown() const { return shown_; }
     // The picture last handed to the notification area.
     HICON picture() const { return data_.hIcon; }
-    static UINT FlushMessage() { return WM_APP + 2; }
 
 private:
     bool notify(DWORD message);
 
-    HWND window_;
     NOTIFYICONDATAW data_{};
     HICON pictures_[3] = {};  // by TrayImage, from 1
     bool shown_ = false;
-    bool leaving_ = false;
 };
 
 }  // namespace kesrow::win32

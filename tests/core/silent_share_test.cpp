@@ -55,12 +55,12 @@ TEST(SilentShare, TheIconTurnsToUnknownAndTheFirstReadingAfterwardsIsAChange)
         fake.runUntil(shown, std::chrono::milliseconds(100));
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start, limit);
-    EXPECT_EQ(fake.trace, "probe rm add2:PC02~");
+    EXPECT_EQ(fake.trace, "probe show2:PC02~");
 
     answer.set_value();
     ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     // The held tick ends as it would have; the first reading afterwards is a change.
-    EXPECT_EQ(fake.trace, "probe rm add2:PC02~ host probe host probe rm add2:PC02");
+    EXPECT_EQ(fake.trace, "probe show2:PC02~ host probe host probe show2:PC02");
 }
 
 // A job past its time limit is told to done once, as a timeout. Paced

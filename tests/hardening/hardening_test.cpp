@@ -122,14 +122,14 @@ TEST(SharedFiles, AnEmptyServerPathStillReleasesAtUnload)
     WriteBytes(cwd.file("kesrow.txt"), "PC01\r\n");
     const fs::path before = fs::current_path();
     fs::current_path(cwd.path());
-    MainForm form(fake.platform);
+    MainForm form(fake.platform, {}, [&] { fake.formUnloaded(); });
     form.Form_Load();
     ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     form.Unload();
     ASSERT_TRUE(fake.runUntil([&] { return form.Settled(); }));
     fs::current_path(before);
     EXPECT_EQ(ReadBytes(cwd.file("kesrow.txt")), "OK\r\n");
-    EXPECT_EQ(fake.trace, "prev cwd add3 host rm add1 on rm host host now unloaded");
+    EXPECT_EQ(fake.trace, "prev cwd show3 host show1 on hide host host now unloaded");
 }
 
 }  // namespace

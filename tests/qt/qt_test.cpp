@@ -58,7 +58,7 @@ TEST(QtFrontEnd, BoxAnswers)
 TEST(QtFrontEnd, TrayChangesInPlaceWithItsTwoPictures)
 {
     QtTrayIcon tray;
-    tray.add(TrayImage::Normal, "free");
+    tray.show(TrayImage::Normal, "free");
     const QSystemTrayIcon* icon = tray.shown();
     ASSERT_NE(icon, nullptr);
     auto image = [](const QIcon& i) { return i.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32); };
@@ -66,14 +66,13 @@ TEST(QtFrontEnd, TrayChangesInPlaceWithItsTwoPictures)
     const QImage normal = image(NormalTrayIcon()), sign = image(ProhibitionTrayIcon());
     EXPECT_NE(normal, sign);
     EXPECT_EQ(picture(), normal);
-    tray.remove();
     // A holder's name that looks like markup is shown as it is written.
     const QString held = "PC9<img src=\"/dev/zero\"><b>x</b>";
-    tray.add(TrayImage::Prohibition, held.toStdString()), QCoreApplication::processEvents();
+    tray.show(TrayImage::Prohibition, held.toStdString());
     EXPECT_EQ(tray.shown(), icon);
     EXPECT_EQ(QTextDocumentFragment::fromHtml(icon->toolTip()).toPlainText(), held);
     EXPECT_EQ(picture(), sign);
-    tray.remove(), QCoreApplication::processEvents();
+    tray.hide();
     EXPECT_EQ(tray.shown(), nullptr);
 }
 

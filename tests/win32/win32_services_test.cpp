@@ -98,7 +98,7 @@ TEST(TrayPictures, EachStateItsOwnIconAndTheAboutBoxBoldInThePopup)
     for (const auto& [image, id] : rows) {
         const HICON expected = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
                                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-        tray.add(image, "PC01");
+        tray.show(image, "PC01");
         seen.insert(IconBits(expected));
         EXPECT_TRUE(IconBits(tray.picture()) == IconBits(expected)) << "resource " << id;
         DestroyIcon(expected);
