@@ -6,7 +6,7 @@
 # computer's <prefix>/etc/kesrow/pas.txt when the working directory has none.
 #   console_test.sh <build dir>
 source "$(dirname "$0")/../tools/process_lib.sh"
-source "$(dirname "$0")/../own_runtime.sh"
+own_namespaces "" "$0" "$@"
 work_folder console
 SHARE=$T/share
 dump() { echo "--- stderr"; cat "$T/err"; echo "--- stdout"; cat "$T/out"; }
@@ -55,15 +55,15 @@ ended_with $PID 0 || fail "SIGTERM in a box"
 status_is OK && [[ $(log_tokens) == "D:$(hostname) " ]] || fail "SIGTERM in a box did not release the line"
 
 # The copy looks at the status file every 100 ms: the icon follows eight
-# changes in well under the time a slower poll would take.
+# changes in well under the time a slower poll would take. A name from the
+# share is no terminal command.
 printf 'OK\r\n' >"$SHARE/kesrow.txt" && start /dev/fd/3
 icon_is() { [[ $(tail -n 1 "$T/out") == "icon $1" ]]; }
 end=$((SECONDS + 12))
 for _ in 1 2 3 4; do
-    printf 'PC09\033]0;\a\r\n' >"$SHARE/kesrow.txt"  # a name from the share is no terminal command
-    wait_until $((end - SECONDS)) icon_is '2 ダイアルアップにPC09\x1B]0;\x07さんが接続中' || fail "the icon did not follow"
-    printf 'OK\r\n' >"$SHARE/kesrow.txt"
-    wait_until $((end - SECONDS)) icon_is "1 ダイアルアップ接続している人はいません" || fail "the icon did not follow"
+    printf 'PC09\033]0;\a\r\n' >"$SHARE/kesrow.txt"
+    wait_until $((end - SECONDS)) icon_is '2 ダイアルアップにPC09\x1B]0;\x07さんが接続中' && printf 'OK\r\n' >"$SHARE/kesrow.txt" &&
+        wait_until $((end - SECONDS)) icon_is "1 ダイアルアップ接続している人はいません" || fail "the icon did not follow"
 done
 kill -HUP $PID && ended_with $PID 0 || fail "SIGHUP did not end the copy with 0"
 
@@ -112,16 +112,14 @@ the month as a spreadsheet reads it|empty|-|log||--report 2026-11 --csv|0|^PC02,
 no log to report|empty|-|-||--report|3|
 CASES
 # The release wrote the marked disconnect, as the copies write lines.
-[[ $(tail -n 1 "$T/released.log" | iconv -f CP932 -t UTF-8) =~ ^PC02が、\ [0-9/]+\ [0-9:]+\ 切断（[^）]+で解除）$'\r'$ ]] ||
-    fail "the release's log line"
+[[ $(tail -n 1 "$T/released.log" | utf8) =~ ^PC02が、\ [0-9/]+\ [0-9:]+\ 切断（[^）]+で解除）$'\r'$ ]] || fail "the release's log line"
 
 # A rotation left kesrow.log.2 (the oldest) and .1; the log is missing until the next connect.
 printf '%s' "$LOG" >"$SHARE/kesrow.log.2"
 cp932 $'PC02が、 2026/11/30 12:00:00 切断\r\nPC02が、 2026/11/30 23:00:00 接続\r\n' >"$SHARE/kesrow.log.1"
 cp932 $'PC02が、 2026/12/01 0:30:00 切断\r\n' >"$SHARE/kesrow.log"
 for want in PC02,3,10800,3:00:00,0,0,0 'PC02,3,[0-9]*,[0-9:]*,0,1,0'; do
-    (cd "$T/empty" && "$KESROW" --report 2026-11 --csv) | grep -q "^$want"$'\r$' || fail "rotated logs: not $want"
-    rm "$SHARE/kesrow.log"
+    (cd "$T/empty" && "$KESROW" --report 2026-11 --csv) | grep -q "^$want"$'\r$' && rm -f "$SHARE/kesrow.log" || fail "rotated logs: not $want"
 done
 
 echo "PASS console"
