@@ -1,9 +1,8 @@
 #!/bin/bash
-# The installed console copy as a user at a pipe meets it: the start-up boxes
-# (the transcript on standard error, answers on standard input, pas.txt byte
-# by byte), a stop signal inside a box, the icon following the status file;
-# and --status and --report, which find the shared folder through the
-# computer's <prefix>/etc/kesrow/pas.txt when the working directory has none.
+# The installed console copy as a user at a pipe meets it: the start-up boxes (the transcript on standard
+# error, answers on standard input, pas.txt byte by byte), a stop signal inside a box, the icon following
+# the status file; and --status and --report, which find the shared folder through the computer's
+# <prefix>/etc/kesrow/pas.txt when the working directory has none.
 #   console_test.sh <build dir>
 source "$(dirname "$0")/../tools/process_lib.sh"
 own_namespaces "" "$0" "$@"
@@ -19,10 +18,8 @@ REJECTED='[ケスロウ]\nサーバパスの最後は/でくくって下さい\n
 CHANGED='[ケスロウ]\nサーバパスの変更後はプログラムを終了します\n'
 N=$T/share/
 
-# start <stdin>: a copy in $T/cwd; pas.txt names the share.
-start() {
-    rm -rf "$T/cwd" "$T/run" && mkdir -p "$T/cwd" "$SHARE" && mkdir -m 700 "$T/run"
-    printf '%s' "$N" >"$T/cwd/pas.txt"
+start() {  # <stdin>: a copy in $T/cwd; pas.txt names the share
+    rm -rf "$T/cwd" "$T/run" && mkdir -p "$T/cwd" "$SHARE" && mkdir -m 700 "$T/run" && printf '%s' "$N" >"$T/cwd/pas.txt"
     spawn env -C "$T/cwd" XDG_RUNTIME_DIR="$T/run" "$KESROW" --console <"$1" >"$T/out" 2>"$T/err"
     PID=${PIDS[-1]}
 }
@@ -34,7 +31,7 @@ while IFS='|' read -r name input transcript pas status; do
     printf '%b' "$input" >"$T/in" && start "$T/in"
     ended_with $PID "$status" || fail "$name: exit status"
     [[ $(cat "$T/err"; echo .) == "$(printf '%b.' "$transcript")" ]] || fail "$name: transcript"
-    cmp -s "$T/cwd/pas.txt" <(printf "$pas") || fail "$name: pas.txt"
+    same_bytes "$T/cwd/pas.txt" "$pas" || fail "$name: pas.txt"
 done <<ROWS
 new path|y\n$T/new/\n|${Q}y\n${P}[$N] $T/new/\n$CHANGED|$T/new/\r\n|0
 default accepted|yes\n\n|${Q}yes\n${P}[$N] \n$CHANGED|$N\r\n|0
@@ -48,10 +45,8 @@ ROWS
 # computer holds meanwhile is released.
 rm -f "$T/in" && mkfifo "$T/in" && exec 3<>"$T/in"
 start /dev/fd/3
-wait_until 10 grep -q 'OK? (y/N) $' "$T/err" || fail "no question"
-printf '%s\r\n' "$(hostname)" >"$SHARE/kesrow.txt"
-kill -TERM $PID
-ended_with $PID 0 || fail "SIGTERM in a box"
+wait_until 10 grep -q 'OK? (y/N) $' "$T/err" && printf '%s\r\n' "$(hostname)" >"$SHARE/kesrow.txt" || fail "no question"
+kill -TERM $PID && ended_with $PID 0 || fail "SIGTERM in a box"
 status_is OK && [[ $(log_tokens) == "D:$(hostname) " ]] || fail "SIGTERM in a box did not release the line"
 
 # The copy looks at the status file every 100 ms: the icon follows eight
@@ -82,11 +77,10 @@ while IFS='|' read -r name dir status log presences args code line after; do
     for p in $presences; do
         h=${p%:*} && f=$T/share/kesrow.${h,,}.presence && cp932 "$h,回線を使用中"$'\r\n' >"$f" && touch -d "-${p#*:} sec" "$f"
     done
-    (cd "$T/$dir" && "$KESROW" $args >"$T/out" 2>&1 </dev/null)
-    got=$?
+    (cd "$T/$dir" && "$KESROW" $args >"$T/out" 2>&1 </dev/null); got=$?
     [[ $got == "$code" ]] || fail "$name: exit status $got, not $code"
     [[ -z $line ]] || grep -qE -- "$line" "$T/out" || fail "$name: no line '$line'"
-    [[ -z $after ]] || [[ $(<"$T/share/kesrow.txt") == "$(printf "$after")" ]] || fail "$name: status $(od -c "$T/share/kesrow.txt")"
+    [[ -z $after ]] || same_bytes "$T/share/kesrow.txt" "$after" || fail "$name: status $(od -c "$T/share/kesrow.txt")"
     [[ $name != "release of a gone holder" ]] || cp "$T/share/kesrow.log" "$T/released.log"
 done <<'CASES'
 free|empty|OK\r\n|-||--status|0|ダイアルアップ接続している人はいません

@@ -1,7 +1,5 @@
-# Shared by the desktop tests: a virtual screen with a notification area,
-# windows found by title or test, keys typed to them, a row chosen in the
-# icon's popup menu (the test's tray_window and popup), screenshots. Source it
-# after process_lib.sh, with T set.
+# Shared by the desktop tests: a virtual screen with a notification area, windows found by title or test,
+# keys typed to them, the icon's popup menu (the test's tray_window and popup), screenshots.
 start_screen() {  # Xvfb, then trayer unless told "notray"
     spawn Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$T/display" >"$T/xvfb.log" 2>&1
     wait_until 20 test -s "$T/display" || fail "Xvfb did not start"
@@ -17,8 +15,7 @@ start_tray() {  # trayer, its pid last in PIDS
         ((attempt < 3)) || fail "trayer did not start"
     done
 }
-# shot <name>: the screen as $T/<name>.png (kept with KEEP=1), to look at.
-shot() { timeout 10 import -silent -window root "$T/$1.png" && echo "screen: $T/$1.png"; }
+shot() { timeout 10 import -silent -window root "$T/$1.png" && echo "screen: $T/$1.png"; }  # <name>: kept with KEEP=1
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 has_window() { [[ -n $(titled "$1") ]]; }
 no_window() { [[ -z $(titled "$1") ]]; }
@@ -28,28 +25,21 @@ first_window() {  # <test> <xdotool search arguments...>: the first visible wind
     return 1
 }
 is_popup() { xwininfo -id "$1" 2>/dev/null | grep -q 'Override Redirect State: yes'; }  # no window manager frames it
-# key_to <title> <key>: with a window manager the window is activated, without one focused;
-# Wine takes the focus a moment after X gives it.
-key_to() {
-    local w
-    w=$(titled "$1") && [[ -n $w ]] || fail "no window titled $1"
+key_to() {  # <title> <key>: the window activated where a window manager runs, else focused
+    local w=$(titled "$1")
+    [[ -n $w ]] || fail "no window titled $1"
     timeout 10 xdotool windowactivate --sync "$w" >/dev/null 2>&1 || xdotool windowfocus --sync "$w" 2>/dev/null
-    sleep 0.3 && xdotool key "$2"
+    sleep 0.3 && xdotool key "$2"  # Wine takes the focus a moment after X gives it
 }
 closes_with() {  # <title> <key>: a key that came too early is sent again
-    for attempt in 1 2 3; do
-        has_window "$1" || return 0
-        key_to "$1" "$2" && wait_until 3 no_window "$1" && return 0
-    done
+    for _ in 1 2 3; do no_window "$1" || { key_to "$1" "$2" && wait_until 3 no_window "$1"; } && return 0; done
     fail "$2 did not close $1"
 }
-# choose <row 0..3> [title it opens]: from the icon's popup menu, of its four rows of equal height
-choose() {
+choose() {  # <row 0..3> [title it opens]: from the icon's popup menu, of its four rows of equal height
     local X Y WIDTH HEIGHT
     xdotool mousemove --window "$(tray_window)" 10 14 click 3
     wait_until "${MENU_WAIT:-10}" popup >/dev/null || fail "no popup menu within ${MENU_WAIT:-10} s"
-    sleep 0.3
-    eval "$(xdotool getwindowgeometry --shell "$(popup)" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+    sleep 0.3 && eval "$(xdotool getwindowgeometry --shell "$(popup)" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * (2 * $1 + 1) / 8)) click 1
     [[ -z ${2:-} ]] || wait_until 10 has_window "$2" || fail "item $1 did not open $2"
 }
