@@ -8,7 +8,7 @@ source "$(dirname "$0")/../tools/process_lib.sh"
 own_namespaces "" "$0" "$@"
 work_folder console
 SHARE=$T/share
-dump() { echo "--- stderr"; cat "$T/err"; echo "--- stdout"; cat "$T/out"; }
+dump() { echo "--- stderr"; cat "$T/copy.err"; echo "--- stdout"; cat "$T/copy.out" "$T/out"; }
 cmake --install "$1" --prefix "$T/pfx" >/dev/null || fail "cmake --install"
 KESROW=$T/pfx/bin/kesrow
 
@@ -20,8 +20,7 @@ N=$T/share/
 
 start() {  # <stdin>: a copy in $T/cwd; pas.txt names the share
     rm -rf "$T/cwd" "$T/run" && mkdir -p "$T/cwd" "$SHARE" && mkdir -m 700 "$T/run" && printf '%s' "$N" >"$T/cwd/pas.txt"
-    spawn env -C "$T/cwd" XDG_RUNTIME_DIR="$T/run" "$KESROW" --console <"$1" >"$T/out" 2>"$T/err"
-    PID=${PIDS[-1]}
+    IN=$1 start_copy copy "$T/cwd" XDG_RUNTIME_DIR="$T/run" "$KESROW" --console
 }
 
 # <case> <stdin> <transcript> <pas.txt as a printf format> <exit status>: no
@@ -30,7 +29,7 @@ start() {  # <stdin>: a copy in $T/cwd; pas.txt names the share
 while IFS='|' read -r name input transcript pas status; do
     printf '%b' "$input" >"$T/in" && start "$T/in"
     ended_with $PID "$status" || fail "$name: exit status"
-    [[ $(cat "$T/err"; echo .) == "$(printf '%b.' "$transcript")" ]] || fail "$name: transcript"
+    [[ $(cat "$T/copy.err"; echo .) == "$(printf '%b.' "$transcript")" ]] || fail "$name: transcript"
     same_bytes "$T/cwd/pas.txt" "$pas" || fail "$name: pas.txt"
 done <<ROWS
 new path|y\n$T/new/\n|${Q}y\n${P}[$N] $T/new/\n$CHANGED|$T/new/\r\n|0
@@ -45,7 +44,7 @@ ROWS
 # computer holds meanwhile is released.
 rm -f "$T/in" && mkfifo "$T/in" && exec 3<>"$T/in"
 start /dev/fd/3
-wait_until 10 grep -q 'OK? (y/N) $' "$T/err" && printf '%s\r\n' "$(hostname)" >"$SHARE/kesrow.txt" || fail "no question"
+wait_until 10 grep -q 'OK? (y/N) $' "$T/copy.err" && printf '%s\r\n' "$(hostname)" >"$SHARE/kesrow.txt" || fail "no question"
 kill -TERM $PID && ended_with $PID 0 || fail "SIGTERM in a box"
 status_is OK && [[ $(log_tokens) == "D:$(hostname) " ]] || fail "SIGTERM in a box did not release the line"
 
@@ -53,7 +52,7 @@ status_is OK && [[ $(log_tokens) == "D:$(hostname) " ]] || fail "SIGTERM in a bo
 # changes in well under the time a slower poll would take. A name from the
 # share is no terminal command.
 printf 'OK\r\n' >"$SHARE/kesrow.txt" && start /dev/fd/3
-icon_is() { [[ $(tail -n 1 "$T/out") == "icon $1" ]]; }
+icon_is() { [[ $(tail -n 1 "$T/copy.out") == "icon $1" ]]; }
 end=$((SECONDS + 12))
 for _ in 1 2 3 4; do
     printf 'PC09\033]0;\a\r\n' >"$SHARE/kesrow.txt"

@@ -15,7 +15,7 @@ printf "$PC01_CONNECTED" >"$SHARE/kesrow.log"
 mkdir -p "$T/home" "$T/mnt" && mkdir -m 700 "$T/run"
 unset DBUS_SESSION_BUS_ADDRESS  # a StatusNotifier host would take the icon from the X tray
 export XDG_RUNTIME_DIR=$T/run HOME=$T/home
-dump() { sftp_servers -CONT 2>/dev/null; tail -n 5 "$T"/*.out "$T"/*.log; shot failed; }  # the server answering again first
+dump() { sftp_servers -CONT 2>/dev/null; tail -n 5 "$T"/*.out "$T"/*.err "$T"/*.log; shot failed; }  # the server answering again first
 sftp_mount "$T/mnt"
 end_more() { umount -l "$T/mnt" 2>/dev/null; }
 
@@ -26,11 +26,8 @@ spawn xkbevd -cfg "$T/xkbevd.cf" >"$T/xkbevd.log" 2>&1
 spawn openbox --startup "touch $T/openbox.ready" >"$T/openbox.log" 2>&1
 wait_until 20 test -e "$T/openbox.ready" || fail "openbox did not start"
 
-kesrow_start() {  # <name>: a copy in the office folder; its pid in PID
-    spawn env -C "$T/office" -i PATH=/usr/bin:/bin HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
-        DISPLAY="$DISPLAY" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$KESROW" </dev/null >"$T/$1.out" 2>&1
-    PID=${PIDS[-1]}
-}
+kesrow_start() { start_copy "$1" "$T/office" -i PATH=/usr/bin:/bin HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
+    DISPLAY="$DISPLAY" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$KESROW"; }
 ROOT=$(xwininfo -root | awk '/Window id:/ {print $4}')
 # The copy's icon: an untitled window with the XEmbed property, embedded in trayer.
 is_icon() {

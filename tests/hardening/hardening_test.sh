@@ -19,14 +19,10 @@ share() {
     rm -rf "$T/share" "$T/office" && demo_share "$T/office" && rm "$SHARE/kesrow.txt"
     case ${1:-} in "") ;; FIFO) mkfifo "$SHARE/kesrow.txt" ;; *) cp932 "$1"$'\r\n' >"$SHARE/kesrow.txt" ;; esac
 }
-copy() {
-    printf '%s' "${1:-}" >"$T/in"
-    spawn env -C "$T/office" -u XDG_RUNTIME_DIR LANG=C.UTF-8 "$KESROW" --console <"$T/in" >"$T/out" 2>"$T/err"
-    PID=${PIDS[-1]}
-}
-started() { saw 10 "icon 1" "$T/out" || fail "$1: no start"; }
+copy() { printf '%s' "${1:-}" >"$T/in" && IN=$T/in start_copy copy "$T/office" -u XDG_RUNTIME_DIR LANG=C.UTF-8 "$KESROW" --console; }
+started() { saw 10 "icon 1" "$T/copy.out" || fail "$1: no start"; }
 stop() { kill -INT "$PID"; ended_with "$PID" 0 || fail "the copy did not end with 0 on SIGINT"; }
-err_has() { grep -qF -- "$1" "$T/err"; }
+err_has() { grep -qF -- "$1" "$T/copy.err"; }
 
 # A full disk on the file server while a copy with a long host name claims
 # and releases: the status is one whole line whenever it is read, and a log
@@ -38,7 +34,7 @@ cp "$SHARE/kesrow.log" "$T/log.full" && dd if=/dev/zero of="$SHARE/filler" bs=4k
 sample() { local s; until [[ -e $T/sampled ]]; do s= && IFS= read -r -d '' s <"$SHARE/kesrow.txt"; [[ $s == @(OK|$LONG)$'\r\n'* ]] || echo "$s" >>"$T/torn"; done; }
 spawn sample && SAMPLER=${PIDS[-1]} && copy && dial PC01
 wait_until 10 status_is "$LONG" && hang_up PC01 || fail "full disk: no claim"
-wait_until 10 eval '[[ $(grep -c "kesrow.log: No space left on device" "$T/err") == 2 ]]' && status_is OK || fail "full disk: not said at the claim and the release"
+wait_until 10 eval '[[ $(grep -c "kesrow.log: No space left on device" "$T/copy.err") == 2 ]]' && status_is OK || fail "full disk: not said at the claim and the release"
 touch "$T/sampled" && wait "$SAMPLER" && [[ ! -e $T/torn ]] || fail "full disk: the status read as $(cat -A "$T/torn")"
 cmp -s "$T/log.full" "$SHARE/kesrow.log" || fail "full disk: a torn log line"
 stop && printf PC01 >/proc/sys/kernel/hostname
@@ -61,7 +57,7 @@ for planted in kesrow.log kesrow.txt; do
     wait_until 10 err_has "$SHARE/$planted: リンクです" || fail "link $planted: not said"
     rm "$SHARE/$planted" && printf 'OK\r\n' >"$SHARE/kesrow.txt"
     wait_until 10 eval '[[ $(log_tokens) == "C:PC01 " ]]' || fail "link $planted: the copy did not go on"
-    same_bytes "$T/victim" 'OK\r\n' && [[ $(grep -c '^\[ケスロウ\]$' "$T/err") == 1 ]] || fail "link $planted: written through, or said again"
+    same_bytes "$T/victim" 'OK\r\n' && [[ $(grep -c '^\[ケスロウ\]$' "$T/copy.err") == 1 ]] || fail "link $planted: written through, or said again"
     hang_up PC01 && stop
 done
 
@@ -76,7 +72,7 @@ ended_with "$PID" 1 && err_has $'pas.txt に保存できない文字が含まれ
 share PC02 && dial PC01 && copy
 wait_until 10 err_has "直ちに切断して下さい" || fail "violation: no warning"
 [[ ! -e $SHARE/kesrow.log ]] || fail "violation: logged while the warning is open"
-printf 'OK\r\n' >"$SHARE/kesrow.txt" && wait_until 10 status_is PC01 && saw 10 "notice 回線が空きました" "$T/out" || fail "violation: no claim and notice under the warning"
+printf 'OK\r\n' >"$SHARE/kesrow.txt" && wait_until 10 status_is PC01 && saw 10 "notice 回線が空きました" "$T/copy.out" || fail "violation: no claim and notice under the warning"
 stop
 [[ $(log_tokens) == "C:PC01 V:PC01 D:PC01 " ]] || fail "violation: not one violation line before the release"
 hang_up PC01
@@ -88,9 +84,9 @@ hang_up PC01
 umask 022 && chmod 711 "$T" && mkdir -m 700 /run/user/2001 /run/user/2002 && chown 2001 /run/user/2001 && chown 2002 /run/user/2002
 declare -A COPY=()
 user_copy() {  # <name> <uid>
-    spawn env -i LANG=C.UTF-8 unshare --uts --net sh -c 'cd "$3" && hostname "$0" && exec setpriv --reuid "$1" --regid 2000 --clear-groups "$2" --console' \
-        "$1" "$2" "$KESROW" "$T/office" </dev/null >"$T/$1.out" 2>"$T/$1.err"
-    COPY[$1]=${PIDS[-1]} && saw 10 "icon 1" "$T/$1.out" || fail "$row: $1 did not start"
+    start_copy $1 "$T/office" -i LANG=C.UTF-8 unshare --uts --net sh -c 'hostname "$0" && exec setpriv --reuid "$1" --regid 2000 \
+        --clear-groups "$2" --console' "$1" "$2" "$KESROW"
+    COPY[$1]=$PID && saw 10 "icon 1" "$T/$1.out" || fail "$row: $1 did not start"
 }
 for row in "1777 0:0 0666 -" "2770 0:2000 0660 -" "0755 0:0 0666 0666"; do  # folder, owners, kesrow.txt, kesrow.log
     read -r folder owners mode log <<<"$row"

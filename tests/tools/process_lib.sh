@@ -23,6 +23,9 @@ end_all() {  # the last started first; then the test's end_more, if it has one
     ! declare -F end_more >/dev/null || end_more
     [[ -n ${KEEP:-} ]] || rm -rf "$T"
 }
+# start_copy <name> <folder> <environment and command...>: a copy of the program working in the folder, its
+# input $IN (else none), its output in $T/<name>.out and .err; its pid in PID.
+start_copy() { spawn env -C "$2" "${@:3}" <"${IN:-/dev/null}" >"$T/$1.out" 2>"$T/$1.err"; PID=${PIDS[-1]}; }
 # demo_share <office folder> [status] [path in pas.txt]: SHARE, its status file, and the folder's pas.txt naming it.
 demo_share() {
     SHARE=$T/share

@@ -1,8 +1,7 @@
 #!/bin/bash
-# kesrow.exe under Wine (Japanese locale) on Xvfb with trayer, no window
-# manager: the icon, the second copy's box, the popup's four items and their
-# dialogs; a Linux console copy on a computer of its own sees the Windows
-# copy's claim and the Windows copy its claim. 終了 and logging off release.
+# kesrow.exe under Wine (Japanese locale) on Xvfb with trayer, no window manager: the icon, the second
+# copy's box, the popup's four items and their dialogs; a Linux console copy on a computer of its own sees
+# the Windows copy's claim and the Windows copy its claim. 終了 and logging off release.
 #   desktop_test.sh <kesrow.exe> <wine folder> <fake rasapi32.dll> <window_text.exe>
 #                   <started_marker.exe> <linux kesrow> <dialup_line>
 source "$(dirname "$0")/../tools/process_lib.sh"
@@ -17,7 +16,7 @@ printf "$PC01_CONNECTED" >"$SHARE/kesrow.log"
 mkdir -p "$T/tool" && cp "$5" "$T/tool/msinfo32.exe"
 FREE="ダイアルアップ接続している人はいません" LOG_VIEWER="接続時間ログ情報" ABOUT="ケスロウのﾊﾞｰｼﾞｮﾝ情報"
 export WINEPREFIX=$WINE_DIR/prefix
-dump() { tail -n 5 "$T"/*.out; log_tokens; shot failed; }
+dump() { tail -n 5 "$T"/*.out "$T"/*.err; log_tokens; shot failed; }
 end_more() { wineserver -k 2>/dev/null; }
 wine_run() { sh "$HERE/wine_run.sh" "$WINE_DIR" "$@"; }
 # Every user's default, for a working folder without pas.txt of its own.
@@ -28,11 +27,8 @@ start_screen
 wineserver -k 2>/dev/null
 cp "$3" "$WINEPREFIX/drive_c/windows/system32/rasapi32.dll"
 
-start_copy() {  # <name>: kesrow.exe in the office folder; its pid in PID
-    spawn env -C "$T/office" KESROW_DIALUP_FILE="$(winpath "$T/line-up")" WINEDLLOVERRIDES="rasapi32=n" \
-        sh "$HERE/wine_run.sh" "$WINE_DIR" "$EXE" </dev/null >"$T/$1.out" 2>&1
-    PID=${PIDS[-1]}
-}
+start_exe() { start_copy "$1" "$T/office" KESROW_DIALUP_FILE="$(winpath "$T/line-up")" WINEDLLOVERRIDES=rasapi32=n \
+    sh "$HERE/wine_run.sh" "$WINE_DIR" "$EXE"; }
 texts() { wine_run "$PROBE" "$1" | tr -d '\r'; }  # of the window titled so, or "tooltip"
 # The copy's icon: Wine's explorer docks one window per icon into trayer.
 is_docked() { xprop -id "$1" _XEMBED_INFO 2>/dev/null | grep -q ' = '; }
@@ -45,10 +41,9 @@ tooltip_is() {  # the text shown when the pointer comes to rest on the icon
 }
 held() { echo "ダイアルアップに$1さんが接続中"; }
 
-start_copy first
-FIRST=$PID
+start_exe first && FIRST=$PID
 wait_until 60 tray_window >/dev/null && wait_until 10 tooltip_is "$FREE" || fail "no tray icon saying that the line is free"
-start_copy second
+start_exe second
 wait_until 30 has_window "ロードエラー" && shot second_copy || fail "no ロードエラー box"
 texts "ロードエラー" | grep -qxF "このアプリケーションはすでに開かれています。" || fail "not the second-copy text"
 closes_with "ロードエラー" Return
@@ -94,7 +89,7 @@ saw 20 "icon 2 $(held "$HOST")" "$T/linux.out" && wait_until 20 tooltip_is "$(he
 choose 3
 ended_with "$FIRST" 0 && status_is OK || fail "終了 did not end the copy with 0 releasing the line"
 # Logging off while this computer holds the line runs the same unload path.
-start_copy logoff
+start_exe logoff
 wait_until 30 status_is "$HOST" || fail "the copy did not claim the line again"
 wine_run wineboot --end-session >/dev/null 2>&1
 ended_with "$PID" 0 && status_is OK || fail "logging off did not end the copy releasing the line"
