@@ -10,26 +10,12 @@ work_folder office
 PCS=(PC01 PC02 PC03)
 mkdir -p "$T/bin" && cp "$1" "$2" "$T/bin/"
 KESROW=$T/bin/$(basename "$1") DIALUP_LINE=$T/bin/$(basename "$2")
-declare -A HOLDER=() COPY=()
+declare -A COPY=()
 dump() {  # the servers going on first: a paused one would hold every copy at exit
     sftp_servers -CONT 2>/dev/null; for n in "${!COPY[@]}"; do echo "--- $n"; cat "$T/$n/out" "$T/$n/err"; done; log_tokens
 }
-# A computer whose namespaces a sleeper keeps; everything started in it ends
-# when the test does, even when the test is killed. Its share an SSHFS mount.
-computer() {  # <name>
-    mkdir -p "$T/$1/share"
-    setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c '
-        cd "$2" && hostname "$1" && ip link set lo up || exit 1
-        for d in /tmp /run /var/tmp /dev/shm ~root/.cache; do mkdir -p "$d" && mount -t tmpfs -o mode=1777 tmpfs "$d"; done
-        mkdir -p "$2" && mkdir -p -m 700 /run/user/0 && mount --no-canonicalize --bind . "$2"  # the work folder, even below those
-        : >"$1.ready" && exec sleep infinity' computer "$1" "$T" &
-    HOLDER[$1]=$! PIDS+=($!)
-    wait_until 10 test -e "$T/$1.ready" || fail "computer $1"
-    demo_share "$T/$1" OK "$T/$1/share/" && sftp_mount "$T/$1/share" on "$1"
-}
-on() { setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
 start_on() { exec setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }  # with &
-for n in "${PCS[@]}"; do computer $n; done
+for n in "${PCS[@]}"; do computer $n && mkdir -p "$T/$n/share" && demo_share "$T/$n" OK "$T/$n/share/" && sftp_mount "$T/$n/share" on $n || fail "$n"; done
 
 copy_start() {  # <name> [more environment...]
     spawn start_on "$1" --wd="$T/$1" -- env -i PATH=/usr/bin:/bin HOME="$T/$1" XDG_RUNTIME_DIR=/run/user/0 LANG=C.UTF-8 TZ=UTC \

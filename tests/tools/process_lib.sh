@@ -26,6 +26,19 @@ end_all() {  # the last started first; then the test's end_more, if it has one
 # start_copy <name> <folder> <environment and command...>: a copy of the program working in the folder, its
 # input $IN (else none), its output in $T/<name>.out and .err; its pid in PID.
 start_copy() { spawn env -C "$2" "${@:3}" <"${IN:-/dev/null}" >"$T/$1.out" 2>"$T/$1.err"; PID=${PIDS[-1]}; }
+# computer <name>: network, UTS and mount namespaces that a sleeper keeps, the host name, a /tmp, /run and
+# root's cache of its own, the work folder still seen; on <name> <command...> runs there. Everything started
+# in it ends when the test does, even when the test is killed.
+declare -A HOLDER=()
+computer() {
+    setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c '
+        cd "$2" && hostname "$1" && ip link set lo up || exit 1
+        for d in /tmp /run /var/tmp /dev/shm ~root/.cache; do mkdir -p "$d" && mount -t tmpfs -o mode=1777 tmpfs "$d"; done
+        mkdir -p "$2" -m 700 /run/user/0 && mount --no-canonicalize --bind . "$2" && : >"$1.ready" && exec sleep infinity' computer "$1" "$T" &
+    HOLDER[$1]=$! PIDS+=($!)
+    wait_until 10 test -e "$T/$1.ready" || fail "computer $1"
+}
+on() { setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
 # demo_share <office folder> [status] [path in pas.txt]: SHARE, its status file, and the folder's pas.txt naming it.
 demo_share() {
     SHARE=$T/share

@@ -65,12 +65,8 @@ has_window "$ABOUT" || fail "the About box closed after Alt+S"
 closes_with "$ABOUT" Escape
 
 # A Linux computer of its own (its own instance lock too) dials and claims: the Windows copy shows its name.
-spawn setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c 'hostname linux-pc &&
-    mount -t tmpfs -o mode=755 tmpfs /run/user && mkdir -m 700 /run/user/0 && : >"$1" && exec sleep infinity' machine "$T/linux.ready"
-LINUX_PC=${PIDS[-1]}
-wait_until 10 test -e "$T/linux.ready" || fail "no Linux computer"
-spawn nsenter -t "$LINUX_PC" --net --uts --mount --wd="$T/linux" "$LINUX_KESROW" --console </dev/null >"$T/linux.out" 2>&1
-dial linux nsenter -t "$LINUX_PC" --net
+computer linux-pc && spawn on linux-pc --wd="$T/linux" "$LINUX_KESROW" --console </dev/null >"$T/linux.out" 2>&1
+dial linux on linux-pc
 wait_until 20 status_is linux-pc || fail "the Linux copy did not claim the line"
 # kesrow.exe --status from a folder without pas.txt: the share through ProgramData's.
 status=$(cd "$T/tool" && wine_run "$EXE" --status)
