@@ -1,7 +1,7 @@
 #!/bin/bash
-# The installed console copy as a user at a pipe meets it: the start-up boxes (the transcript on standard
-# error, answers on standard input, pas.txt byte by byte), a stop signal inside a box, the icon following
-# the status file; and --status and --report, which find the shared folder through the computer's
+# The installed console copy as a user at a pipe meets it: the start-up boxes (the transcript on standard error,
+# answers on standard input, pas.txt byte by byte), a stop signal inside a box, the icon following the status
+# file; and --status and --report, which find the shared folder through the computer's
 # <prefix>/etc/kesrow/pas.txt when the working directory has none.
 #   console_test.sh <build dir>
 source "$(dirname "$0")/../tools/process_lib.sh"
@@ -23,9 +23,8 @@ start() {  # <stdin>: a copy in $T/cwd; pas.txt names the share
     IN=$1 start_copy copy "$T/cwd" XDG_RUNTIME_DIR="$T/run" "$KESROW" --console
 }
 
-# <case> <stdin> <transcript> <pas.txt as a printf format> <exit status>: no
-# status file, so start-up asks; a box that meets the end of its input had
-# nobody to answer (1: a service manager starts the copy again).
+# <case> <stdin> <transcript> <pas.txt as a printf format> <exit status>: no status file, so start-up asks; a
+# box that meets the end of its input had nobody to answer (1: a service manager starts the copy again).
 while IFS='|' read -r name input transcript pas status; do
     printf '%b' "$input" >"$T/in" && start "$T/in"
     ended_with $PID "$status" || fail "$name: exit status"
@@ -40,17 +39,15 @@ end of input is Cancel||${Q}(end of input)\n|$N|1
 rejected, then end of input|y\n/x\n|${Q}y\n${P}[$N] /x\n${REJECTED}${P}[/x] (end of input)\n|$N|1
 ROWS
 
-# A stop signal while the question waits runs the unload path: a line this
-# computer holds meanwhile is released.
+# A stop signal while the question waits runs the unload path: a line this computer holds meanwhile is released.
 rm -f "$T/in" && mkfifo "$T/in" && exec 3<>"$T/in"
 start /dev/fd/3
 wait_until 10 grep -q 'OK? (y/N) $' "$T/copy.err" && printf '%s\r\n' "$(hostname)" >"$SHARE/kesrow.txt" || fail "no question"
 kill -TERM $PID && ended_with $PID 0 || fail "SIGTERM in a box"
 status_is OK && [[ $(log_tokens) == "D:$(hostname) " ]] || fail "SIGTERM in a box did not release the line"
 
-# The copy looks at the status file every 100 ms: the icon follows eight
-# changes in well under the time a slower poll would take. A name from the
-# share is no terminal command.
+# The copy looks at the status file every 100 ms: the icon follows eight changes in well under the time a slower
+# poll would take. A name from the share is no terminal command.
 printf 'OK\r\n' >"$SHARE/kesrow.txt" && start /dev/fd/3
 icon_is() { [[ $(tail -n 1 "$T/copy.out") == "icon $1" ]]; }
 end=$((SECONDS + 12))
@@ -67,15 +64,13 @@ printf '%s/share/\r\n' "$T" >"$T/pfx/etc/kesrow/pas.txt"
 printf '%s/nowhere/\r\n' "$T" >"$T/own/pas.txt"   # a user's own pas.txt wins
 LOG=$(cp932 $'PC02が、 2026/11/30 9:00:00 接続\r\n"PC,1が、 2026/11/30 9:10:00 接続"\r\nPC02が、 2026/11/30 9:30:00 切断\r\nPC02が、 2026/11/30 11:00:00 接続\r\n')
 
-# case | working directory | status file (printf format; - none) | log (- none) | presences (host:age in seconds)
-# | arguments | exit | text in stdout and stderr | status file afterwards (- as it was)
+# case | working directory | status file (printf format; - none) | log (- none) | presences (host:age in
+# seconds) | arguments | exit | text in stdout and stderr | status file afterwards (- as it was)
 while IFS='|' read -r name dir status log presences args code line after; do
     rm -f "$T/share/kesrow.txt" "$T/share/kesrow.log" "$T"/share/*.presence
     [[ $status == - ]] || printf "$status" >"$T/share/kesrow.txt"
     [[ $log == - ]] || printf '%s' "$LOG" >"$T/share/kesrow.log"
-    for p in $presences; do
-        h=${p%:*} && f=$T/share/kesrow.${h,,}.presence && cp932 "$h,回線を使用中"$'\r\n' >"$f" && touch -d "-${p#*:} sec" "$f"
-    done
+    for p in $presences; do h=${p%:*} && f=$T/share/kesrow.${h,,}.presence && cp932 "$h,回線を使用中"$'\r\n' >"$f" && touch -d "-${p#*:} sec" "$f"; done
     (cd "$T/$dir" && "$KESROW" $args >"$T/out" 2>&1 </dev/null); got=$?
     [[ $got == "$code" ]] || fail "$name: exit status $got, not $code"
     [[ -z $line ]] || grep -qE -- "$line" "$T/out" || fail "$name: no line '$line'"

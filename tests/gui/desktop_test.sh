@@ -1,9 +1,9 @@
 #!/bin/bash
-# The desktop copy on a virtual desktop (Xvfb, openbox, then trayer) in a network namespace of its own (its
-# X socket and dial-up line private), driven with xdotool: first without a notification area, where the
-# main form's window stands in for the icon. The share is an SSHFS mount whose server freezes at the end
-# while the copy holds the line. The second copy's box and the menu's other dialogs are met by the Windows
-# copy's test.   desktop_test.sh <kesrow> <dialup_line>
+# The desktop copy on a virtual desktop (Xvfb, openbox, then trayer) in a network namespace of its own (its X
+# socket and dial-up line private), driven with xdotool: first without a notification area, where the main
+# form's window stands in for the icon. The share is an SSHFS mount whose server freezes at the end while the
+# copy holds the line. The second copy's box and the menu's other dialogs are met by the Windows copy's test.
+#   desktop_test.sh <kesrow> <dialup_line>
 source "$(dirname "$0")/../tools/process_lib.sh"
 source "$(dirname "$0")/screen_lib.sh"
 need_root
@@ -66,8 +66,8 @@ ends_releasing key_to ケスロウ alt+x && hang_up PC
 start_tray && kesrow_start tray
 wait_until 20 tray_window >/dev/null && wait_until 10 shows_free || fail "no tray icon with the normal picture"
 
-# Dialling while PC09 holds the line: a beep and the warning. Ticks go on under it: the line comes free,
-# the copy claims it and says so in a balloon. Closed, the warning beeps again.
+# Dialling while PC09 holds the line: a beep and the warning. Ticks go on under it: the line comes free, the
+# copy claims it and says so in a balloon. Closed, the warning beeps again.
 printf 'PC09\r\n' >"$SHARE/kesrow.txt"
 wait_until 10 shows_held || fail "no prohibition sign"
 rang() { (($(wc -l <"$T/bells") > bells)); }
@@ -82,9 +82,8 @@ wait_until 10 rang && wait_until 15 eval '! balloon' || fail "no beep after the 
 # A stop signal while a dialog is open releases the line.
 choose 0 接続時間ログ情報 && shot log_viewer
 ends_releasing kill -TERM $PID
-# The share freezes while a copy holds the line: the prohibition sign never
-# leaves the tray; the menu and the About box answer, 終了 ends the copy
-# within 6 s, and the claim stays.
+# The share freezes while a copy holds the line: the prohibition sign never leaves the tray; the menu and the
+# About box answer, 終了 ends the copy within 6 s, and the claim stays.
 kesrow_start frozen
 wait_until 20 status_is "$(hostname)" && wait_until 20 shows_held || fail "the copy did not claim the line"
 sftp_servers -STOP

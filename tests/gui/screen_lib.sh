@@ -1,5 +1,5 @@
-# Shared by the desktop tests: a virtual screen with a notification area, windows found by title or test,
-# keys typed to them, the icon's popup menu (the test's tray_window and popup), screenshots.
+# Shared by the desktop tests: a virtual screen with a notification area, windows found by title or test, keys
+# typed to them, the icon's popup menu (the test's tray_window and popup), screenshots.
 start_screen() {  # Xvfb, then trayer unless told "notray"
     spawn Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$T/display" >"$T/xvfb.log" 2>&1
     wait_until 20 test -s "$T/display" || fail "Xvfb did not start"

@@ -1,7 +1,7 @@
 #!/bin/bash
-# What a shared file, a full disk, an odd path or another user can do to the console copy, tried on the
-# real program: every case must leave the office working. Runs as root in a mount, UTS and network
-# namespace of its own (a full tmpfs as the share, a host name, a private /run/user, a dial-up line).
+# What a shared file, a full disk, an odd path or another user can do to the console copy, tried on the real
+# program: every case must leave the office working. Runs as root in a mount, UTS and network namespace of its
+# own (a full tmpfs as the share, a host name, a private /run/user, a dial-up line).
 #   hardening_test.sh <kesrow> <dialup_line>
 source "$(dirname "$0")/../tools/process_lib.sh"
 need_root
@@ -12,21 +12,19 @@ work_folder hardening
 end_more() { umount "$SHARE" 2>/dev/null; }
 dump() { for f in "$T"/*out "$T"/*err; do echo "--- $f"; cat -A "$f"; done; od -c "$SHARE/kesrow.txt" | head -5; }
 
-# share [status: text, FIFO or none]: a fresh share and an office folder
-# whose pas.txt points at it; copy [stdin text]: a console copy there.
-share() {
-    umount "$T/share" 2>/dev/null
-    rm -rf "$T/share" "$T/office" && demo_share "$T/office" && rm "$SHARE/kesrow.txt"
-    case ${1:-} in "") ;; FIFO) mkfifo "$SHARE/kesrow.txt" ;; *) cp932 "$1"$'\r\n' >"$SHARE/kesrow.txt" ;; esac
+share() {  # [status, FIFO or none]: a fresh share and an office folder whose pas.txt names it
+    umount "$T/share" 2>/dev/null; rm -rf "$T/share" "$T/office" && demo_share "$T/office" "${1:-}" || return 1
+    case ${1:-} in "") rm "$SHARE/kesrow.txt" ;; FIFO) rm "$SHARE/kesrow.txt" && mkfifo "$SHARE/kesrow.txt" ;; esac
 }
-copy() { printf '%s' "${1:-}" >"$T/in" && IN=$T/in start_copy copy "$T/office" -u XDG_RUNTIME_DIR LANG=C.UTF-8 "$KESROW" --console; }
+copy() {  # [its input]: a console copy in the office folder
+    printf '%s' "${1:-}" >"$T/in" && IN=$T/in start_copy copy "$T/office" -u XDG_RUNTIME_DIR LANG=C.UTF-8 "$KESROW" --console
+}
 started() { saw 10 "icon 1" "$T/copy.out" || fail "$1: no start"; }
 stop() { kill -INT "$PID"; ended_with "$PID" 0 || fail "the copy did not end with 0 on SIGINT"; }
 err_has() { grep -qF -- "$1" "$T/copy.err"; }
 
-# A full disk on the file server while a copy with a long host name claims
-# and releases: the status is one whole line whenever it is read, and a log
-# line that finds no room is left out whole, never torn.
+# A full disk on the file server while a copy with a long host name claims and releases: the status is one whole
+# line whenever it is read, and a log line that finds no room is left out whole, never torn.
 share OK && mount -t tmpfs -o size=64k tmpfs "$SHARE" && printf 'OK\r\n' >"$SHARE/kesrow.txt"
 LONG=PC-$(printf '%060d' 0) && printf %s "$LONG" >/proc/sys/kernel/hostname
 cp932 "$(printf '%04061d' 0)が、 2026/01/01 1:00:00 接続"$'\r\n' >"$SHARE/kesrow.log"  # 5 bytes short of a page
@@ -39,8 +37,8 @@ touch "$T/sampled" && wait "$SAMPLER" && [[ ! -e $T/torn ]] || fail "full disk: 
 cmp -s "$T/log.full" "$SHARE/kesrow.log" || fail "full disk: a torn log line"
 stop && printf PC01 >/proc/sys/kernel/hostname
 
-# A FIFO in the status file's place neither blocks the start-up (recovery,
-# at once) nor, when it comes later, a tick (said, and SIGTERM still ends it).
+# A FIFO in the status file's place neither blocks the start-up (recovery, at once) nor, when it comes later, a
+# tick (said, and SIGTERM still ends it).
 share FIFO && copy $'n\n'
 ended_with "$PID" 0 && err_has "現在このコンピュータは、ネットワーク環境ではありません。" || fail "fifo: start-up hangs, fails or asks nothing"
 share OK && copy && started "fifo later"
@@ -49,8 +47,8 @@ wait_until 10 err_has "$SHARE/kesrow.txt: 通常のファイルではありま�
 # The release check cannot read it either: said, and the copy ends as failed.
 kill -TERM "$PID" && ended_with "$PID" 1 || fail "fifo later: SIGTERM did not end the copy with 1"
 
-# A link planted as a shared file is refused, never followed: said in one
-# box naming it, the file it points at untouched, and the copy goes on.
+# A link planted as a shared file is refused, never followed: said in one box naming it, the file it points at
+# untouched, and the copy goes on.
 for planted in kesrow.log kesrow.txt; do
     share OK && copy && printf 'OK\r\n' >"$T/victim" && started "link $planted"
     ln -s "$T/victim" "$SHARE/link" && mv -T "$SHARE/link" "$SHARE/$planted" && dial PC01
@@ -66,9 +64,8 @@ share && mkdir "$T/café" && copy $'y\n'"$T/café/"$'\n'
 ended_with "$PID" 1 && err_has $'pas.txt に保存できない文字が含まれています。\n別のパスを入力して下さい\n[ケスロウ]\nサーバパスを入力して下さい\n最後は￥でくくること\n['"$T/café/] (end of input)" ||
     fail "café: not refused with the answer as the default"
 
-# The line comes free while the violation warning is held open: the copy
-# claims and says so; ended then, the unload path writes the violation line
-# once, then the release.
+# The line comes free while the violation warning is held open: the copy claims and says so; ended then, the
+# unload path writes the violation line once, then the release.
 share PC02 && dial PC01 && copy
 wait_until 10 err_has "直ちに切断して下さい" || fail "violation: no warning"
 [[ ! -e $SHARE/kesrow.log ]] || fail "violation: logged while the warning is open"
@@ -77,10 +74,9 @@ stop
 [[ $(log_tokens) == "C:PC01 V:PC01 D:PC01 " ]] || fail "violation: not one violation line before the release"
 hang_up PC01
 
-# Two computers of their own on one folder, each copy run by another user of
-# group 2000: a sticky folder, a setgid group one, and one they may not write
-# (its files writable). The status file keeps inode, owner and bits, no other
-# file stays, and a log the first connect makes takes the status's bits.
+# Two computers of their own on one folder, each copy run by another user of group 2000: a sticky folder, a
+# setgid group one, and one they may not write (its files writable). The status file keeps inode, owner and
+# bits, no other file stays, and a log the first connect makes takes the status's bits.
 umask 022 && chmod 711 "$T" && mkdir -m 700 /run/user/2001 /run/user/2002 && chown 2001 /run/user/2001 && chown 2002 /run/user/2002
 declare -A COPY=()
 user_copy() {  # <name> <uid>

@@ -34,9 +34,7 @@ v_seconds() {  # of the violation lines since a byte offset, in the day
         while IFS=: read -r h m s; do echo $((10#$h * 3600 + 10#$m * 60 + 10#${s% *})); done
 }
 warned() {  # <name>: its standard error is one warning with two beeps for each violation line it wrote
-    local count blocks=""
-    for ((count = $(grep -o "V:$1 " <<<"$(log_tokens)" | wc -l); count > 0; count--)); do blocks+=$BOX_WARNING; done
-    [[ $(cat "$T/$1/err") == "$blocks" ]]
+    [[ $(cat "$T/$1/err") == "$(for v in $(grep -o "V:$1" <<<"$(log_tokens)"); do printf %s "$BOX_WARNING"; done)" ]]
 }
 
 echo "== a computer dials while another holds the line: warned, at most once per 5 s"

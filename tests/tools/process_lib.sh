@@ -1,5 +1,5 @@
-# Shared by the tests of the program as a process: a work folder and a demo share, waiting, failing
-# with a dump, ending what was started (by pid), a dial-up line, the shared files byte by byte.
+# Shared by the tests of the program as a process: a work folder and a demo share, waiting, failing with a dump,
+# ending what was started (by pid), a dial-up line, the shared files byte by byte.
 set -u
 PIDS=()
 
@@ -17,8 +17,7 @@ own_namespaces() {
 work_folder() { T=$(mktemp -d "${TMPDIR:-/tmp}/kesrow-$1.XXXXXX") && trap end_all EXIT && trap 'exit 1' INT TERM HUP; }
 spawn() { "$@" <&0 & PIDS+=($!); }  # in the background, ended at exit; its pid: ${PIDS[-1]}
 end_all() {  # the last started first; then the test's end_more, if it has one
-    local i
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill -TERM "${PIDS[i]}" 2>/dev/null; done
+    local i; for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill -TERM "${PIDS[i]}" 2>/dev/null; done
     wait "${PIDS[@]}" 2>/dev/null
     ! declare -F end_more >/dev/null || end_more
     [[ -n ${KEEP:-} ]] || rm -rf "$T"
@@ -27,8 +26,8 @@ end_all() {  # the last started first; then the test's end_more, if it has one
 # input $IN (else none), its output in $T/<name>.out and .err; its pid in PID.
 start_copy() { spawn env -C "$2" "${@:3}" <"${IN:-/dev/null}" >"$T/$1.out" 2>"$T/$1.err"; PID=${PIDS[-1]}; }
 # computer <name>: network, UTS and mount namespaces that a sleeper keeps, the host name, a /tmp, /run and
-# root's cache of its own, the work folder still seen; on <name> <command...> runs there. Everything started
-# in it ends when the test does, even when the test is killed.
+# root's cache of its own, the work folder still seen; on <name> <command...> runs there. Everything started in
+# it ends when the test does, even when the test is killed.
 declare -A HOLDER=()
 computer() {
     setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c '
@@ -41,12 +40,11 @@ computer() {
 on() { setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
 # demo_share <office folder> [status] [path in pas.txt]: SHARE, its status file, and the folder's pas.txt naming it.
 demo_share() {
-    SHARE=$T/share
-    mkdir -p "$SHARE" "$1" && printf '%s\r\n' "${2:-OK}" >"$SHARE/kesrow.txt" && printf '%s\r\n' "${3:-$SHARE/}" >"$1/pas.txt"
+    SHARE=$T/share && mkdir -p "$SHARE" "$1" && printf '%s\r\n' "${2:-OK}" >"$SHARE/kesrow.txt" && printf '%s\r\n' "${3:-$SHARE/}" >"$1/pas.txt"
 }
 
-# sftp_mount <mount point> [command prefix...]: SHARE through SSHFS, with an SFTP server started in place of
-# ssh (through the prefix: on a computer); sftp_servers -STOP freezes every file call on every such mount.
+# sftp_mount <mount point> [command prefix...]: SHARE through SSHFS, with an SFTP server started in place of ssh
+# (through the prefix: on a computer); sftp_servers -STOP freezes every file call on every such mount.
 sftp_mount() {
     printf '#!/bin/sh\necho $$ >>"%s/sftp.pids"\nexec /usr/lib/openssh/sftp-server\n' "$T" >"$T/sftp" && chmod +x "$T/sftp"
     spawn "${@:2}" sshfs -f -o ssh_command="$T/sftp",dir_cache=no,attr_timeout=0,entry_timeout=0,negative_timeout=0 ":$SHARE" "$1" 2>>"$T/sshfs.log"
@@ -60,18 +58,16 @@ wait_until() {  # <seconds> <command...>: polls the command until it succeeds
 saw() { wait_until "$1" grep -qF -- "$2" "$3"; }  # <seconds> <text> <file>: a line holding the text
 ended_with() {  # <pid> <status>
     local rc=0
-    wait_until 20 eval '! kill -0 '"$1"' 2>/dev/null' || return 1
-    wait "$1" 2>/dev/null || rc=$?
+    wait_until 20 eval '! kill -0 '"$1"' 2>/dev/null' && { wait "$1" 2>/dev/null || rc=$?; } || return 1
     [[ $rc == "$2" ]] || { echo "exit status $rc" >&2; return 1; }
 }
 
-# dial <name> [command prefix...]: a PPP link with carrier, through the prefix
-# (nsenter into a computer); hang_up <name> ends it.
+# dial <name> [command prefix...]: a PPP link with carrier, through the prefix (nsenter into a computer);
+# hang_up <name> ends it.
 declare -A LINE=()
 dial() {
     rm -f "$T/$1.line" && mkfifo "$T/$1.line"
-    spawn "${@:2}" "$DIALUP_LINE" ppp0 <>"$T/$1.line" >"$T/$1.line.out" 2>&1
-    LINE[$1]=${PIDS[-1]}
+    spawn "${@:2}" "$DIALUP_LINE" ppp0 <>"$T/$1.line" >"$T/$1.line.out" 2>&1 && LINE[$1]=${PIDS[-1]}
     wait_until 10 grep -qx up "$T/$1.line.out" || fail "dial-up line of $1"
 }
 hang_up() { kill -TERM "${LINE[$1]}" && wait "${LINE[$1]}"; }
@@ -84,9 +80,8 @@ cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 utf8() { iconv -f CP932 -t UTF-8 "$@"; }
 PC01_CONNECTED='PC01\x82\xaa\x81\x41 1998/09/03 10:15:00 \x90\xda\x91\xb1\r\n'  # for printf: a log's first line
 
-# The log after a byte offset as C:<host> D:<host> V:<host> T:<host>/<by>
-# (connect, disconnect, violation, disconnect taken over by another); fails
-# on any line of another shape or ending.
+# The log after a byte offset as C:<host> D:<host> V:<host> T:<host>/<by> (connect, disconnect, violation,
+# disconnect taken over by another); fails on any line of another shape or ending.
 log_tokens() {
     local when='[0-9]{4}/[0-9]{2}/[0-9]{2}( [0-9]{1,2}:[0-9]{2}:[0-9]{2})?' host='([A-Za-z0-9._-]+)' out
     [[ ! -e $SHARE/kesrow.log ]] || { [[ -z $(tail -c 1 "$SHARE/kesrow.log") ]] && utf8 "$SHARE/kesrow.log" >/dev/null; } &&
