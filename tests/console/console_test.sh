@@ -33,7 +33,6 @@ while IFS='|' read -r name input transcript pas status; do
 done <<ROWS
 new path|y\n$T/new/\n|${Q}y\n${P}[$N] $T/new/\n$CHANGED|$T/new/\r\n|0
 default accepted|yes\n\n|${Q}yes\n${P}[$N] \n$CHANGED|$N\r\n|0
-cancel|n\n|${Q}n\n|$N|0
 only y or yes is OK|Y\n|${Q}Y\n|$N|0
 end of input is Cancel||${Q}(end of input)\n|$N|1
 rejected, then end of input|y\n/x\n|${Q}y\n${P}[$N] /x\n${REJECTED}${P}[/x] (end of input)\n|$N|1

@@ -1,12 +1,10 @@
-#!/bin/sh
+#!/bin/bash
 # The installation as an admin meets it: cmake --install to a prefix of one's own stays inside it and gives
 # a user unit that systemd accepts; the Debian package holds every piece at its place under /usr and /etc,
 # and lintian finds no error and no warning in it.
 # usage: package_test.sh <build dir>
-set -eu
-build=$(realpath "$1") T=$(mktemp -d "${TMPDIR:-/tmp}/kesrow-package.XXXXXX")
-trap 'rm -rf "$T"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../tools/process_lib.sh" && work_folder package && set -e
+build=$(realpath "$1")
 
 # Nothing outside the prefix (a login entry in /etc would fail for a user and
 # outlive an uninstall).
