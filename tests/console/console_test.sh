@@ -1,8 +1,8 @@
 #!/bin/bash
 # The installed console copy as a user at a pipe meets it: the start-up boxes (the transcript on standard error,
 # answers on standard input, pas.txt byte by byte), a stop signal inside a box, the icon following the status
-# file; and --status and --report, which find the shared folder through the computer's
-# <prefix>/etc/kesrow/pas.txt when the working directory has none.
+# file; and the command line as an admin meets it: help, wrong options, --status and --report, which find the
+# shared folder through the computer's <prefix>/etc/kesrow/pas.txt when the working directory has none.
 #   console_test.sh <build dir>
 source "$(dirname "$0")/../tools/process_lib.sh"
 own_namespaces "" "$0" "$@"
@@ -64,39 +64,56 @@ printf '%s/nowhere/\r\n' "$T" >"$T/own/pas.txt"   # a user's own pas.txt wins
 LOG=$(cp932 $'PC02が、 2026/11/30 9:00:00 接続\r\n"PC,1が、 2026/11/30 9:10:00 接続"\r\nPC02が、 2026/11/30 9:30:00 切断\r\nPC02が、 2026/11/30 11:00:00 接続\r\n')
 
 # case | working directory | status file (printf format; - none) | log (- none) | presences (host:age in
-# seconds) | arguments | exit | text in stdout and stderr | status file afterwards (- as it was)
-while IFS='|' read -r name dir status log presences args code line after; do
+# seconds) | environment | arguments | exit | text in its output | status file afterwards (- as it was).
+# Messages in Japanese under a Japanese locale (installed or not), else English; without a display, a
+# desktop build says so in one line.
+grep -q KESROW_WITH_QT:BOOL=OFF "$1/CMakeCache.txt" && desktop="" || desktop=1
+while IFS='|' read -r name dir status log presences environment args code line after; do
+    [[ $name != no\ display* || $desktop ]] || continue  # a headless build starts the console copy
     rm -f "$T/share/kesrow.txt" "$T/share/kesrow.log" "$T"/share/*.presence
     [[ $status == - ]] || printf "$status" >"$T/share/kesrow.txt"
     [[ $log == - ]] || printf '%s' "$LOG" >"$T/share/kesrow.log"
     for p in $presences; do h=${p%:*} && f=$T/share/kesrow.${h,,}.presence && cp932 "$h,回線を使用中"$'\r\n' >"$f" && touch -d "-${p#*:} sec" "$f"; done
-    (cd "$T/$dir" && "$KESROW" $args >"$T/out" 2>&1 </dev/null); got=$?
+    (cd "$T/$dir" && env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LC_ALL -u LC_MESSAGES LANG=C DISPLAY= $environment "$KESROW" $args \
+        >"$T/out" 2>&1 </dev/null); got=$?
     [[ $got == "$code" ]] || fail "$name: exit status $got, not $code"
     [[ -z $line ]] || grep -qE -- "$line" "$T/out" || fail "$name: no line '$line'"
     [[ -z $after ]] || same_bytes "$T/share/kesrow.txt" "$after" || fail "$name: status $(od -c "$T/share/kesrow.txt")"
+    [[ $name != no\ display* || $(wc -l <"$T/out") == 1 ]] || fail "$name: not one line"
     [[ $name != "release of a gone holder" ]] || cp "$T/share/kesrow.log" "$T/released.log"
 done <<'CASES'
-free|empty|OK\r\n|-||--status|0|ダイアルアップ接続している人はいません
-held, since the holder's last connect|empty|PC02\r\n|log||--status|1|接続: 2026/11/30 11:00:00 \(
-held, no log|empty|PC02\r\n|-||--status|1|接続: 不明 \(接続ログに記録がありません\)
-held by a name with a comma, its lines quoted|empty|"PC,1"\r\n|log||--status|1|接続: 2026/11/30 9:10:00 \(
-a name from the share is not a terminal command|empty|\033]0;x\a\r\n|-||--status|1|ダイアルアップに"\\x1B]0;x\\x07"さんが接続中
-status file emptied while a copy rewrites it|empty||-||--status|3|
-no status file|empty|-|-||--status|3|
-own pas.txt wins over the computer's|own|OK\r\n|-||--status|3|
-held, the holder answering|empty|PC02\r\n|-|PC02:20 PC03:0|--status|1|^在席: PC02  回線を使用中  最終応答 
-held by a computer gone 3 minutes before another's presence|empty|PC02\r\n|-|PC02:200 PC03:0|--status|2|さんが接続中（[0-9:]* から応答がありません）$
-a value with a blank names nobody|empty|OK \r\n|-||--status|1|ダイアルアップに"OK "さんが接続中
-a byte-order mark names nobody|empty|\xEF\xBB\xBFOK\r\n|-||--status|1|ダイアルアップに".*OK"さんが接続中
-release refused while the holder answers|empty|PC02\r\n|-|PC02:20 PC03:0|--release --yes|1|応答しています|PC02\r\n
-release not confirmed without a terminal|empty|PC02\r\n|-|PC02:200 PC03:0|--release|1|端末から確認できない|PC02\r\n
-release of a gone holder|empty|PC02\r\n|log|PC02:200 PC03:0|--release --yes|0|接続ログ: PC02が、 [0-9/: ]* 切断（.*で解除）$|OK\r\n
-release forced while the holder answers|empty|PC02\r\n|-|PC02:0|--release --force --yes|0|回線を解除しました|OK\r\n
-release of a value with a blank|empty|OK \r\n|-||--release --yes|0|回線を解除しました|OK\r\n
-release of a free line|empty|OK\r\n|-||--release|0|解除するものはありません|OK\r\n
---yes without --release|empty|OK\r\n|-||--status --yes|2|--yes and --force go with
-the month as a spreadsheet reads it|empty|-|log||--report 2026-11 --csv|0|^PC02,2,[0-9]*,[0-9:]*,0,1,0.$
-no log to report|empty|-|-||--report|3|
+free|empty|OK\r\n|-|||--status|0|ダイアルアップ接続している人はいません
+held, since the holder's last connect|empty|PC02\r\n|log|||--status|1|接続: 2026/11/30 11:00:00 \(
+held, no log|empty|PC02\r\n|-|||--status|1|接続: 不明 \(接続ログに記録がありません\)
+held by a name with a comma, its lines quoted|empty|"PC,1"\r\n|log|||--status|1|接続: 2026/11/30 9:10:00 \(
+a name from the share is not a terminal command|empty|\033]0;x\a\r\n|-|||--status|1|ダイアルアップに"\\x1B]0;x\\x07"さんが接続中
+status file emptied while a copy rewrites it|empty||-|||--status|3|
+no status file|empty|-|-|||--status|3|
+own pas.txt wins over the computer's|own|OK\r\n|-|||--status|3|
+held, the holder answering|empty|PC02\r\n|-|PC02:20 PC03:0||--status|1|^在席: PC02  回線を使用中  最終応答 
+held by a computer gone 3 minutes before another's presence|empty|PC02\r\n|-|PC02:200 PC03:0||--status|2|さんが接続中（[0-9:]* から応答がありません）$
+a value with a blank names nobody|empty|OK \r\n|-|||--status|1|ダイアルアップに"OK "さんが接続中
+a byte-order mark names nobody|empty|\xEF\xBB\xBFOK\r\n|-|||--status|1|ダイアルアップに".*OK"さんが接続中
+release refused while the holder answers|empty|PC02\r\n|-|PC02:20 PC03:0||--release --yes|1|応答しています|PC02\r\n
+release not confirmed without a terminal|empty|PC02\r\n|-|PC02:200 PC03:0||--release|1|端末から確認できない|PC02\r\n
+release of a gone holder|empty|PC02\r\n|log|PC02:200 PC03:0||--release --yes|0|接続ログ: PC02が、 [0-9/: ]* 切断（.*で解除）$|OK\r\n
+release forced while the holder answers|empty|PC02\r\n|-|PC02:0||--release --force --yes|0|回線を解除しました|OK\r\n
+release of a value with a blank|empty|OK \r\n|-|||--release --yes|0|回線を解除しました|OK\r\n
+release of a free line|empty|OK\r\n|-|||--release|0|解除するものはありません|OK\r\n
+--yes without --release|empty|OK\r\n|-|||--status --yes|2|--yes and --force go with
+the month as a spreadsheet reads it|empty|-|log|||--report 2026-11 --csv|0|^PC02,2,[0-9]*,[0-9:]*,0,1,0.$
+no log to report|empty|-|-|||--report|3|
+help|empty|-|-|||--help|0|-h, --help  print this
+help, short|empty|-|-||LANG=ja_JP.UTF-8|-h|0|使い方: kesrow
+help under LC_MESSAGES|empty|-|-||LC_MESSAGES=ja_JP.eucJP|--help|0|使い方:
+LC_ALL before LANG|empty|-|-||LC_ALL=C LANG=ja_JP.UTF-8|--help|0|Usage:
+unknown option|empty|-|-|||--bogus|2|unknown option --bogus
+unknown option in Japanese|empty|-|-||LANG=ja_JP.UTF-8|--bogus|2|不明なオプションです: --bogus
+a month that is none|empty|-|-|||--report 2026-13|2|2026-13 is no month
+a month with a sign|empty|-|-||LANG=ja|--report -999-01|2|月の指定が正しくありません: -999-01
+--csv without --report|empty|-|-|||--csv|2|--csv goes with
+no display|empty|-|-||||1|--console runs without
+no display :97|empty|-|-||LANG=ja_JP.UTF-8 DISPLAY=:97||1|画面なしでは kesrow --console
 CASES
 # The release wrote the marked disconnect, as the copies write lines.
 [[ $(tail -n 1 "$T/released.log" | utf8) =~ ^PC02が、\ [0-9/]+\ [0-9:]+\ 切断（[^）]+で解除）$'\r'$ ]] || fail "the release's log line"
@@ -109,4 +126,5 @@ for want in PC02,3,10800,3:00:00,0,0,0 'PC02,3,[0-9]*,[0-9:]*,0,1,0'; do
     (cd "$T/empty" && "$KESROW" --report 2026-11 --csv) | grep -q "^$want"$'\r$' && rm -f "$SHARE/kesrow.log" || fail "rotated logs: not $want"
 done
 
+[[ $desktop ]] || ! ldd "$KESROW" | grep -i qt || fail "the headless build links Qt"
 echo "PASS console"
