@@ -7,13 +7,12 @@ start_screen() {  # Xvfb, then trayer unless told "notray"
     wait_until 20 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb does not answer"
     [[ ${1:-} == notray ]] || start_tray
 }
-start_tray() {  # trayer, its pid last in PIDS
-    for attempt in 1 2 3; do
+start_tray() {  # trayer, its pid last in PIDS; started again, also when it ended by itself
+    for _ in 1 2 3; do
         spawn trayer --edge top --align right --widthtype pixel --width 200 --height 32 >>"$T/trayer.log" 2>&1
-        wait_until 10 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0
-        kill -TERM "${PIDS[-1]}" 2>/dev/null  # again, also when it ended by itself
-        ((attempt < 3)) || fail "trayer did not start"
+        wait_until 10 xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && return 0 || kill -TERM "${PIDS[-1]}" 2>/dev/null
     done
+    fail "trayer did not start"
 }
 shot() { timeout 10 import -silent -window root "$T/$1.png" && echo "screen: $T/$1.png"; }  # <name>: kept with KEEP=1
 titled() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }

@@ -13,8 +13,7 @@ cmake --install "$build" --prefix "$T/pfx" >"$T/log" || fail "cmake --install: $
 unit=$T/pfx/lib/systemd/user/kesrow-console.service
 grep -qx "ExecStart=$T/pfx/bin/kesrow --console" "$unit" || fail "unit names another program: $(grep Exec "$unit")"
 MANPATH=$T/pfx/share/man: systemd-analyze verify "$unit" || fail "systemd-analyze verify $unit"
-desktop-file-validate "$T/pfx/share/applications/kesrow.desktop" "$T/pfx/etc/xdg/autostart/kesrow.desktop" ||
-    fail "desktop entries"
+desktop-file-validate "$T/pfx/share/applications/kesrow.desktop" "$T/pfx/etc/xdg/autostart/kesrow.desktop" || fail "desktop entries"
 
 cpack -G DEB -B "$T/deb" --config "$build/CPackConfig.cmake" >"$T/log" 2>&1 || fail "cpack: $(cat "$T/log")"
 deb=$(echo "$T"/deb/kesrow_*-1_"$(dpkg --print-architecture)".deb)

@@ -26,8 +26,9 @@ end_all() {  # the last started first; then the test's end_more, if it has one
 # input $IN (else none), its output in $T/<name>.out and .err; its pid in PID.
 start_copy() { spawn env -C "$2" "${@:3}" <"${IN:-/dev/null}" >"$T/$1.out" 2>"$T/$1.err"; PID=${PIDS[-1]}; }
 # computer <name>: network, UTS and mount namespaces that a sleeper keeps, the host name, a /tmp, /run and
-# root's cache of its own, the work folder still seen; on <name> <command...> runs there. Everything started in
-# it ends when the test does, even when the test is killed.
+# root's cache of its own, the work folder still seen; on <name> <command...> runs there, start_on in place of
+# the shell (with spawn: the pid is the command's). Everything started in it ends when the test does, even when
+# the test is killed.
 declare -A HOLDER=()
 computer() {
     setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c '
@@ -38,6 +39,7 @@ computer() {
     wait_until 10 test -e "$T/$1.ready" || fail "computer $1"
 }
 on() { setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
+start_on() { exec setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
 # demo_share <office folder> [status] [path in pas.txt]: SHARE, its status file, and the folder's pas.txt naming it.
 demo_share() {
     SHARE=$T/share && mkdir -p "$SHARE" "$1" && printf '%s\r\n' "${2:-OK}" >"$SHARE/kesrow.txt" && printf '%s\r\n' "${3:-$SHARE/}" >"$1/pas.txt"
@@ -78,7 +80,6 @@ log_size() { stat -c %s "$SHARE/kesrow.log" 2>/dev/null || echo 0; }
 BOX_WARNING=$'\a[ケスロウ]\nタスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\n直ちに切断して下さい\n\a'  # with its two beeps
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 utf8() { iconv -f CP932 -t UTF-8 "$@"; }
-PC01_CONNECTED='PC01\x82\xaa\x81\x41 1998/09/03 10:15:00 \x90\xda\x91\xb1\r\n'  # for printf: a log's first line
 
 # The log after a byte offset as C:<host> D:<host> V:<host> T:<host>/<by> (connect, disconnect, violation,
 # disconnect taken over by another); fails on any line of another shape or ending.
