@@ -6,17 +6,14 @@
 #   console_test.sh <build dir>
 source "$(dirname "$0")/../tools/process_lib.sh"
 own_namespaces "" "$0" "$@"
-work_folder console
-SHARE=$T/share
+work_folder console && SHARE=$T/share N=$T/share/
 dump() { echo "--- stderr"; cat "$T/copy.err"; echo "--- stdout"; cat "$T/copy.out" "$T/out"; }
-cmake --install "$1" --prefix "$T/pfx" >/dev/null || fail "cmake --install"
-KESROW=$T/pfx/bin/kesrow
+cmake --install "$1" --prefix "$T/pfx" >/dev/null && KESROW=$T/pfx/bin/kesrow || fail "cmake --install"
 
 Q='[ケスロウ]\n現在このコンピュータは、ネットワーク環境ではありません。\nサーバパスの変更を行う時はＯＫを押して下さい\nOK? (y/N) '
 P='[ケスロウ]\nサーバパスを入力して下さい\n最後は/でくくること\n'
 REJECTED='[ケスロウ]\nサーバパスの最後は/でくくって下さい\n'
 CHANGED='[ケスロウ]\nサーバパスの変更後はプログラムを終了します\n'
-N=$T/share/
 
 start() {  # <stdin>: a copy in $T/cwd; pas.txt names the share
     rm -rf "$T/cwd" "$T/run" && mkdir -p "$T/cwd" "$SHARE" && mkdir -m 700 "$T/run" && printf '%s' "$N" >"$T/cwd/pas.txt"

@@ -11,9 +11,8 @@ own_namespaces --net "$0" "$@"
 KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2")
 work_folder gui
 demo_share "$T/office" OK "$T/mnt/"
-mkdir -p "$T/home" "$T/mnt" && mkdir -m 700 "$T/run"
+mkdir -p "$T/home" "$T/mnt" && mkdir -m 700 "$T/run" && export XDG_RUNTIME_DIR=$T/run HOME=$T/home
 unset DBUS_SESSION_BUS_ADDRESS  # a StatusNotifier host would take the icon from the X tray
-export XDG_RUNTIME_DIR=$T/run HOME=$T/home
 dump() { sftp_servers -CONT 2>/dev/null; tail -n 5 "$T"/*.out "$T"/*.err "$T"/*.log; shot failed; }  # the server answering again first
 sftp_mount "$T/mnt"
 end_more() { umount -l "$T/mnt" 2>/dev/null; }

@@ -7,8 +7,7 @@ source "$(dirname "$0")/../tools/process_lib.sh"
 need_root
 own_namespaces "--uts --net" "$0" "$@"
 printf PC01 >/proc/sys/kernel/hostname || exit 1
-KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2")
-work_folder hardening
+work_folder hardening && KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2")
 end_more() { umount "$SHARE" 2>/dev/null; }
 dump() { for f in "$T"/*out "$T"/*err; do echo "--- $f"; cat -A "$f"; done; od -c "$SHARE/kesrow.txt" | head -5; }
 

@@ -20,8 +20,8 @@ copy_start() {  # <name> [more environment...]
 }
 held_icon() { echo "icon 2 ダイアルアップに$1さんが接続中"; }
 gone_note() { echo "（$(date -u -d @"$(stat -c %Y "$SHARE/kesrow.${1,,}.presence")" +%-H:%M) から応答がありません）"; }
-FREE_ICON="icon 1 ダイアルアップ接続している人はいません" SILENT_NOTE="（共有フォルダが応答しません）"
-UNKNOWN_ICON="icon 3 共有フォルダに接続できません（回線の状態は不明です）"
+FREE_ICON="icon 1 ダイアルアップ接続している人はいません" UNKNOWN_ICON="icon 3 共有フォルダに接続できません（回線の状態は不明です）"
+SILENT_NOTE="（共有フォルダが応答しません）"
 icons() { tail -n +$((${2:-0} + 1)) "$T/$1/out" | grep '^icon '; }  # <name> [lines to skip]: its icon lines
 icons_are() { for n in "${PCS[@]}"; do [[ $(icons $n | tail -n 1) == "$1" ]] || return 1; done; }
 seen_by_all() { wait_until 10 status_is "$1" && wait_until 30 icons_are "$2" || fail "not every copy shows $2"; }
