@@ -1,56 +1,29 @@
 #!/bin/bash
-# The desktop copy on a virtual desktop (Xvfb, openbox, trayer), in a network
-# namespace of its own (its X socket and dial-up line are private), driven
-# with xdotool. With "notray" there is no notification area: the main form's
-# window stands in for the icon. The shared folder is an SSHFS mount, whose
-# server is stopped at the end while the copy holds the line. The second
-# copy's box and the menu's other dialogs are met by the Windows copy's test.
-#   desktop_test.sh <kesrow> <dialup_line> [notray]
+# The desktop copy on a virtual desktop (Xvfb, openbox, then trayer) in a network namespace of its own (its X
+# socket and dial-up line private), driven with xdotool: first without a notification area, where the main
+# form's window stands in for the icon. The share is an SSHFS mount whose server freezes at the end while the
+# copy holds the line. The second copy's box and the menu's other dialogs are met by the Windows copy's test.
+#   desktop_test.sh <kesrow> <dialup_line>
 source "$(dirname "$0")/../tools/process_lib.sh"
 source "$(dirname "$0")/screen_lib.sh"
 need_root
-[[ -n ${KESROW_NETNS:-} ]] || KESROW_NETNS=1 exec unshare --net --mount --propagation private -- bash "$0" "$@"
-# Instance locks of its own: they are found by user id.
-own_locks || exit 1
-KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2") MODE=${3:-tray}
+own_namespaces --net "$0" "$@"
+KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2")
 work_folder gui
-SHARE=$T/share
-mkdir -p "$SHARE" "$T/office" "$T/home" "$T/bin" && mkdir -m 700 "$T/run"
-printf 'OK\r\n' >"$SHARE/kesrow.txt"
-printf 'PC01\x82\xaa\x81\x41 1998/09/03 10:15:00 \x90\xda\x91\xb1\r\n' >"$SHARE/kesrow.log"  # PC01 connected
+demo_share "$T/office" OK "$T/mnt/"
+mkdir -p "$T/home" "$T/mnt" && mkdir -m 700 "$T/run" && export XDG_RUNTIME_DIR=$T/run HOME=$T/home
 unset DBUS_SESSION_BUS_ADDRESS  # a StatusNotifier host would take the icon from the X tray
-export XDG_RUNTIME_DIR=$T/run HOME=$T/home
-dump() {  # the server answering again first, so that everything can end
-    server -CONT 2>/dev/null; tail -n 5 "$T"/*.out "$T"/*.log; timeout 10 import -silent -window root "$T/failed.png"; echo "screen: $T/failed.png"; }
-# SSHFS with its SFTP server started in place of ssh: stopping that server freezes every file call.
-printf '#!/bin/sh\necho $$ >"%s/sftp.pid"\nexec /usr/lib/openssh/sftp-server\n' "$T" >"$T/sftp" && chmod +x "$T/sftp"
-mkdir "$T/mnt" && spawn sshfs -f -o ssh_command="$T/sftp",dir_cache=no,attr_timeout=0,entry_timeout=0,negative_timeout=0 \
-    ":$SHARE" "$T/mnt" 2>>"$T/sshfs.log"
-wait_until 10 test -e "$T/mnt/kesrow.txt" || fail "no share"
-printf '%s/\r\n' "$T/mnt" >"$T/office/pas.txt"
-server() { kill "$1" "$(cat "$T/sftp.pid")"; }
+dump() { sftp_servers -CONT 2>/dev/null; tail -n 5 "$T"/*.out "$T"/*.err "$T"/*.log; shot failed; }  # the server answering again first
+sftp_mount "$T/mnt"
 end_more() { umount -l "$T/mnt" 2>/dev/null; }
 
-# trayer before openbox: a window mapped while openbox starts can stay unmapped.
-start_screen "$MODE"
-printf 'Bell() shell "echo >>%s/bells"\n' "$T" >"$T/xkbevd.cf" && : >"$T/bells"
-spawn xkbevd -cfg "$T/xkbevd.cf" >"$T/xkbevd.log" 2>&1
+start_screen notray  # trayer after openbox: a window mapped while openbox starts can stay unmapped
+printf 'Bell() shell "echo >>%s/bells"\n' "$T" >"$T/xkbevd.cf" && : >"$T/bells" && spawn xkbevd -cfg "$T/xkbevd.cf" >"$T/xkbevd.log" 2>&1
 spawn openbox --startup "touch $T/openbox.ready" >"$T/openbox.log" 2>&1
 wait_until 20 test -e "$T/openbox.ready" || fail "openbox did not start"
 
-# kesrow_start <name>: a copy in the office folder; its pid in PID.
-kesrow_start() {
-    spawn env -C "$T/office" -i PATH="$T/bin:/usr/bin:/bin" HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
-        DISPLAY="$DISPLAY" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$KESROW" </dev/null >"$T/$1.out" 2>&1
-    PID=${PIDS[-1]}
-}
-key_to() {  # <title> <keys...>
-    local w
-    w=$(titled "$1") && [[ -n $w ]] || fail "no window titled $1"
-    timeout 10 xdotool windowactivate --sync "$w" >/dev/null 2>&1
-    xdotool key --delay 100 "${@:2}"
-}
-closes_with() { key_to "$1" "$2" && wait_until 10 no_window "$1" || fail "$2 did not close $1"; }
+kesrow_start() { start_copy "$1" "$T/office" -i PATH=/usr/bin:/bin HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" \
+    DISPLAY="$DISPLAY" LANG=C.UTF-8 QT_QPA_PLATFORM=xcb "$KESROW"; }
 ROOT=$(xwininfo -root | awk '/Window id:/ {print $4}')
 # The copy's icon: an untitled window with the XEmbed property, embedded in trayer.
 is_icon() {
@@ -68,117 +41,57 @@ figure_pixels() {
 }
 shows_free() { (($(figure_pixels) > 20)); }
 shows_held() { [[ $(figure_pixels) == 0 ]]; }
-disconnects() { grep -o D: <<<"$(log_tokens)" | wc -l; }
-# ends_releasing <how...>: a copy that holds the line ends with 0 and releases it.
-ends_releasing() {
-    local before
-    wait_until 20 status_is "$(hostname)" || fail "the copy did not claim the line"
-    before=$(disconnects)
-    "$@"
-    ended_with $PID 0 || fail "$* did not end the copy with 0"
-    status_is OK && (($(disconnects) == before + 1)) || fail "$* did not release the line once"
+ends_releasing() {  # <how...>: a copy that holds the line ends with 0 and writes one disconnect
+    local log; wait_until 20 status_is "$(hostname)" || fail "the copy did not claim the line"
+    log=$(log_size) && "$@"
+    ended_with $PID 0 && status_is OK && [[ $(log_tokens "$log") == "D:$(hostname) " ]] || fail "$* did not end the copy releasing once"
 }
 
-kesrow_start copy
-if [[ $MODE == notray ]]; then
-    wait_until 20 has_window ケスロウ || fail "no main window without a tray"
-    ! tray_window >/dev/null || fail "a tray icon without a tray"
-    key_to ケスロウ space  # the first, focused button: 接続ログ
-    wait_until 10 has_window 接続時間ログ情報 || fail "接続ログ did not open the log viewer"
-    closes_with 接続時間ログ情報 Escape
-    # A tray that comes later takes over from the window; the window comes back when it goes.
-    start_tray && wait_until 10 tray_window >/dev/null && wait_until 10 no_window ケスロウ || fail "the window stayed beside a later tray"
-    kill -TERM "${PIDS[-1]}" && wait_until 10 has_window ケスロウ || fail "the window did not come back without the tray"
-    dial PC
-    ends_releasing key_to ケスロウ alt+x
-    echo "PASS desktop without a tray" && exit 0
-fi
-wait_until 20 tray_window >/dev/null || fail "no tray icon"
-wait_until 10 shows_free || fail "not the normal picture"
-picture() { timeout 10 import -silent -window "$(tray_window)" rgb:- 2>/dev/null | md5sum; }
-free=$(picture)
-# The icon follows eight changes of the status file, looked at every 100 ms,
-# while a dialog is open too.
-choose 0 接続時間ログ情報
-end=$((SECONDS + 15))
-for _ in 1 2 3 4; do
-    printf 'PC09\r\n' >"$SHARE/kesrow.txt"
-    wait_until $((end - SECONDS)) shows_held || fail "the icon did not show PC09's hold in time"
-    printf 'OK\r\n' >"$SHARE/kesrow.txt"
-    wait_until $((end - SECONDS)) shows_free || fail "the icon did not show the free line in time"
-done
-closes_with 接続時間ログ情報 Return
-
-# A failure box nobody closes holds nothing: the icon follows the status within
-# 1 s, the copy claims and releases under it, and no second box opens.
-mkdir -p "$SHARE/kesrow.txt.d" && mv "$SHARE/kesrow.txt" "$T/status" && mv "$SHARE/kesrow.txt.d" "$SHARE/kesrow.txt"
-wait_until 10 has_window ケスロウ || fail "no failure box"
-rmdir "$SHARE/kesrow.txt" && printf 'PC09\r\n' >"$SHARE/kesrow.txt"
-wait_until 1 shows_held || fail "the icon did not show PC09's hold within 1 s of the failure box"
-printf 'OK\r\n' >"$SHARE/kesrow.txt" && wait_until 10 shows_free || fail "the icon did not show the free line"
+kesrow_start window
+wait_until 20 has_window ケスロウ && ! tray_window >/dev/null || fail "no main window, or an icon, without a tray"
+key_to ケスロウ space  # the first, focused button: 接続ログ
+wait_until 10 has_window 接続時間ログ情報 && shot window || fail "接続ログ did not open the log viewer"
+closes_with 接続時間ログ情報 Escape
+# A tray that comes later takes over from the window; the window comes back when it goes.
+start_tray && wait_until 10 tray_window >/dev/null && wait_until 10 no_window ケスロウ || fail "the window stayed beside a later tray"
+kill -TERM "${PIDS[-1]}" && wait_until 10 has_window ケスロウ || fail "the window did not come back without the tray"
 dial PC
-wait_until 10 status_is "$(hostname)" || fail "no claim under the failure box"
-hang_up PC
-wait_until 10 status_is OK || fail "no release under the failure box"
-[[ $(xdotool search --onlyvisible --name '^ケスロウ$' | wc -l) == 1 ]] || fail "more than one box"
-closes_with ケスロウ Return
+ends_releasing key_to ケスロウ alt+x && hang_up PC
 
-# Dialling while PC09 holds the line: a beep, the warning, a violation line
-# once it is closed, another beep. The line is free by then: the copy claims it.
+start_tray && kesrow_start tray
+wait_until 20 tray_window >/dev/null && wait_until 10 shows_free || fail "no tray icon with the normal picture"
+
+# Dialling while PC09 holds the line: a beep and the warning. Ticks go on under it: the line comes free, the
+# copy claims it and says so in a balloon.
 printf 'PC09\r\n' >"$SHARE/kesrow.txt"
 wait_until 10 shows_held || fail "no prohibition sign"
 rang() { (($(wc -l <"$T/bells") > bells)); }
-bells=$(wc -l <"$T/bells")
-dial PC
+bells=$(wc -l <"$T/bells") && dial PC
 wait_until 10 has_window ケスロウ && wait_until 10 rang || fail "no beep and warning"
-bells=$(wc -l <"$T/bells")
 xdotool mousemove 0 400  # off where the balloon comes: it stays while the pointer is on it
 printf 'OK\r\n' >"$SHARE/kesrow.txt"
-wait_until 10 balloon >/dev/null || fail "no balloon saying that the line is free"
-closes_with ケスロウ Return
-# Ticks go on under the warning: the claim may come before the violation line.
-h=$(hostname)
-wait_until 10 eval '[[ $(log_tokens) =~ ^"C:PC01 C:$h D:$h "("V:$h"|"C:$h V:$h") ]]' || fail "no violation line: $(log_tokens)"
-wait_until 10 rang || fail "no beep after the warning"
-wait_until 15 eval '! balloon' || fail "the balloon did not go by itself"
+wait_until 10 balloon >/dev/null && shot balloon || fail "no balloon saying that the line is free"
+wait_until 10 status_is "$(hostname)" && closes_with ケスロウ Return || fail "no claim under the warning"
 
-# A stop signal while a dialog is open, and the menu's 終了, release the line.
-choose 0 接続時間ログ情報
+# A stop signal while a dialog is open releases the line.
+choose 0 接続時間ログ情報 && shot log_viewer
 ends_releasing kill -TERM $PID
-for signal in INT HUP; do
-    kesrow_start $signal
-    ends_releasing kill -$signal $PID
-done
-# The share answers each request 3 s late, then freezes, while a copy holds
-# the line: the prohibition sign never leaves the tray; the menu and the About
-# box answer, 終了 ends the copy within 6 s, and the claim stays.
+# The share freezes while a copy holds the line: the prohibition sign never leaves the tray; the menu and the
+# About box answer, 終了 ends the copy within 6 s, and the claim stays.
 kesrow_start frozen
 wait_until 20 status_is "$(hostname)" && wait_until 20 shows_held || fail "the copy did not claim the line"
-held_for() {  # <seconds>
-    local end=$((SECONDS + $1))
-    while ((SECONDS < end)); do shows_held || return 1; sleep 0.2; done
-}
-spawn strace -qq -o /dev/null -e trace=read -e inject=read:delay_enter=3000000 -p "$(cat "$T/sftp.pid")"
-held_for 12 || fail "the prohibition sign left the tray while the share answered slowly"
-kill -TERM "${PIDS[-1]}" && wait "${PIDS[-1]}"
-server -STOP
-held_for 12 || fail "the prohibition sign left the tray while the share was frozen"
-MENU_WAIT=3 choose 2 ケスロウのﾊﾞｰｼﾞｮﾝ情報 && closes_with ケスロウのﾊﾞｰｼﾞｮﾝ情報 Escape
+sftp_servers -STOP
+for ((end = SECONDS + 12; SECONDS < end;)); do shows_held || fail "the prohibition sign left the tray on a frozen share"; sleep 0.2; done
+MENU_WAIT=3 choose 2 ケスロウのﾊﾞｰｼﾞｮﾝ情報 && shot about && closes_with ケスロウのﾊﾞｰｼﾞｮﾝ情報 Escape
 MENU_WAIT=3 choose 3
 wait_until 3 eval '! tray_window' || fail "the icon stayed after 終了"
 # The main thread ends; the one inside the frozen call holds the process until the server answers.
 main_ended() { [[ $(awk '{print $3}' "/proc/$PID/stat") == Z ]]; }
 wait_until 6 main_ended || fail "終了 did not end the copy within 6 s"
-server -CONT
-ended_with $PID 0 || fail "the copy did not end with 0"
-status_is "$(hostname)" || fail "the claim did not stay"
+sftp_servers -CONT && ended_with $PID 0 && status_is "$(hostname)" || fail "the copy did not end with 0 keeping its claim"
 # Started while the share is frozen: the icon at once, and SIGTERM ends it within 6 s.
-server -STOP
-kesrow_start frozenstart
+sftp_servers -STOP && kesrow_start frozenstart
 wait_until 2 tray_window >/dev/null || fail "no icon within 2 s on a frozen share"
 kill -TERM $PID && wait_until 6 main_ended || fail "SIGTERM did not end a copy started on a frozen share within 6 s"
-server -CONT
-ended_with $PID 0 || fail "the copy started on a frozen share did not end with 0"
-kesrow_start again
-wait_until 20 tray_window >/dev/null && wait_until 20 shows_held || fail "no start once the share answers"
+sftp_servers -CONT && ended_with $PID 0 || fail "the copy started on a frozen share did not end with 0"
 echo "PASS desktop"

@@ -1,85 +1,92 @@
-# Shared by the tests of the program as a process: waiting, failing with a
-# dump, ending what was started (by pid), a dial-up line, and the shared
-# files byte by byte. Source it from bash; set SHARE to the shared folder.
+# Shared by the tests of the program as a process: a work folder and a demo share, waiting, failing with a dump,
+# ending what was started (by pid), a dial-up line, the shared files byte by byte.
 set -u
 PIDS=()
 
-fail() {
-    echo "FAIL: $*" >&2
-    if declare -F dump >/dev/null; then dump >&2; fi
-    exit 1
-}
-# In a mount namespace of the test's own: the runtime folder and root's cache,
-# where the copies' instance locks are, are new tmpfs.
-own_locks() {
-    mount -t tmpfs -o mode=755 tmpfs /run/user && mkdir -m 700 /run/user/0 &&
-        mkdir -p ~root/.cache && mount -t tmpfs -o mode=700 tmpfs ~root/.cache
-}
+fail() { echo "FAIL: $*" >&2; ! declare -F dump >/dev/null || dump >&2; exit 1; }  # the test's dump, if it has one
 need_root() { ((EUID == 0)) || { echo "skipped: needs root"; exit 77; }; }
-
-# work_folder <name> [parent]: T, removed on exit with everything remembered.
-work_folder() {
-    T=$(mktemp -d "${2:-${TMPDIR:-/tmp}}/kesrow-$1.XXXXXX")
-    trap end_all EXIT
-    trap 'exit 1' INT TERM HUP
+# own_namespaces "<more unshare options>" "$0" "$@": as root, the script runs again with a /run/user and root's
+# cache of its own, so the copies' instance locks (found by user id, not by the environment) are the test's alone.
+own_namespaces() {
+    [[ $EUID == 0 && -z ${KESROW_OWN_NS:-} ]] || return 0
+    KESROW_OWN_NS=1 exec unshare --mount --propagation private $1 -- bash -c 'mount -t tmpfs -o mode=755 tmpfs /run/user &&
+        mkdir -m 700 /run/user/0 && mkdir -p ~root/.cache && mount -t tmpfs -o mode=700 tmpfs ~root/.cache && exec bash "$0" "$@"' "${@:2}"
 }
+
+# work_folder <name>: T, removed on exit (kept with KEEP=1) with everything remembered.
+work_folder() { T=$(mktemp -d "${TMPDIR:-/tmp}/kesrow-$1.XXXXXX") && trap end_all EXIT && trap 'exit 1' INT TERM HUP; }
 spawn() { "$@" <&0 & PIDS+=($!); }  # in the background, ended at exit; its pid: ${PIDS[-1]}
-end_all() {
-    local rc=$? i
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill -TERM "${PIDS[i]}" 2>/dev/null; done
-    for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do wait "${PIDS[i]}" 2>/dev/null; done
-    if declare -F end_more >/dev/null; then end_more; fi
-    ((rc == 0)) || [[ -z ${KEEP:-} ]] && rm -rf "$T"
+end_all() {  # the last started first; then the test's end_more, if it has one
+    local i; for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do kill -TERM "${PIDS[i]}" 2>/dev/null; done
+    wait "${PIDS[@]}" 2>/dev/null
+    ! declare -F end_more >/dev/null || end_more
+    [[ -n ${KEEP:-} ]] || rm -rf "$T"
+}
+# start_copy <name> <folder> <environment and command...>: a copy of the program working in the folder, its
+# input $IN (else none), its output in $T/<name>.out and .err; its pid in PID.
+start_copy() { spawn env -C "$2" "${@:3}" <"${IN:-/dev/null}" >"$T/$1.out" 2>"$T/$1.err"; PID=${PIDS[-1]}; }
+# computer <name>: network, UTS and mount namespaces that a sleeper keeps, the host name, a /tmp, /run and
+# root's cache of its own, the work folder still seen; on <name> <command...> runs there, start_on in place of
+# the shell (with spawn: the pid is the command's). Everything started in it ends when the test does, even when
+# the test is killed.
+declare -A HOLDER=()
+computer() {
+    setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c '
+        cd "$2" && hostname "$1" && ip link set lo up || exit 1
+        for d in /tmp /run /var/tmp /dev/shm ~root/.cache; do mkdir -p "$d" && mount -t tmpfs -o mode=1777 tmpfs "$d"; done
+        mkdir -p "$2" -m 700 /run/user/0 && mount --no-canonicalize --bind . "$2" && : >"$1.ready" && exec sleep infinity' computer "$1" "$T" &
+    HOLDER[$1]=$! PIDS+=($!)
+    wait_until 10 test -e "$T/$1.ready" || fail "computer $1"
+}
+on() { setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
+start_on() { exec setpriv --pdeathsig KILL nsenter -t "${HOLDER[$1]}" --net --uts --mount "${@:2}"; }
+# demo_share <office folder> [status] [path in pas.txt]: SHARE, its status file, and the folder's pas.txt naming it.
+demo_share() {
+    SHARE=$T/share && mkdir -p "$SHARE" "$1" && printf '%s\r\n' "${2:-OK}" >"$SHARE/kesrow.txt" && printf '%s\r\n' "${3:-$SHARE/}" >"$1/pas.txt"
 }
 
-# wait_until <seconds> <command...>: polls the command until it succeeds.
-wait_until() {
+# sftp_mount <mount point> [command prefix...]: SHARE through SSHFS, with an SFTP server started in place of ssh
+# (through the prefix: on a computer); sftp_servers -STOP freezes every file call on every such mount.
+sftp_mount() {
+    printf '#!/bin/sh\necho $$ >>"%s/sftp.pids"\nexec /usr/lib/openssh/sftp-server\n' "$T" >"$T/sftp" && chmod +x "$T/sftp"
+    spawn "${@:2}" sshfs -f -o ssh_command="$T/sftp",dir_cache=no,attr_timeout=0,entry_timeout=0,negative_timeout=0 ":$SHARE" "$1" 2>>"$T/sshfs.log"
+    wait_until 10 "${@:2}" test -e "$1/kesrow.txt" || fail "no share at $1"
+}
+sftp_servers() { kill "$1" $(cat "$T/sftp.pids"); }
+wait_until() {  # <seconds> <command...>: polls the command until it succeeds
     local end=$((SECONDS + $1))
-    shift
-    until "$@"; do ((SECONDS < end)) && sleep 0.05 || return 1; done
+    until "${@:2}"; do ((SECONDS < end)) && sleep 0.05 || return 1; done
 }
-
-# ended_with <pid> <status>
-ended_with() {
+saw() { wait_until "$1" grep -qF -- "$2" "$3"; }  # <seconds> <text> <file>: a line holding the text
+ended_with() {  # <pid> <status>
     local rc=0
-    wait_until 20 eval '! kill -0 '"$1"' 2>/dev/null' || return 1
-    wait "$1" 2>/dev/null || rc=$?
+    wait_until 20 eval '! kill -0 '"$1"' 2>/dev/null' && { wait "$1" 2>/dev/null || rc=$?; } || return 1
     [[ $rc == "$2" ]] || { echo "exit status $rc" >&2; return 1; }
 }
 
-# dial <name> [command prefix...]: a PPP link with carrier, through the prefix
-# (nsenter into a computer); hang_up <name> ends it.
+# dial <name> [command prefix...]: a PPP link with carrier, through the prefix (nsenter into a computer);
+# hang_up <name> ends it.
 declare -A LINE=()
 dial() {
-    local name=$1
-    shift
-    rm -f "$T/$name.line" && mkfifo "$T/$name.line"
-    spawn "$@" "$DIALUP_LINE" ppp0 <>"$T/$name.line" >"$T/$name.line.out" 2>&1
-    LINE[$name]=${PIDS[-1]}
-    wait_until 10 grep -qx up "$T/$name.line.out" || fail "dial-up line of $name"
+    rm -f "$T/$1.line" && mkfifo "$T/$1.line"
+    spawn "${@:2}" "$DIALUP_LINE" ppp0 <>"$T/$1.line" >"$T/$1.line.out" 2>&1 && LINE[$1]=${PIDS[-1]}
+    wait_until 10 grep -qx up "$T/$1.line.out" || fail "dial-up line of $1"
 }
 hang_up() { kill -TERM "${LINE[$1]}" && wait "${LINE[$1]}"; }
 
-# The status file holds exactly the value CR LF (host names are ASCII).
-status_is() { cmp -s <(printf '%s\r\n' "$1") "$SHARE/kesrow.txt"; }
+same_bytes() { cmp -s "$1" <(printf "${@:2}"); }  # <file> <printf format> [arguments...]
+status_is() { same_bytes "$SHARE/kesrow.txt" '%s\r\n' "$1"; }  # host names are ASCII
 log_size() { stat -c %s "$SHARE/kesrow.log" 2>/dev/null || echo 0; }
 BOX_WARNING=$'\a[ケスロウ]\nタスクバー内のアイコンに禁止マークがある時は電話接続をしてはいけません!!\n直ちに切断して下さい\n\a'  # with its two beeps
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+utf8() { iconv -f CP932 -t UTF-8 "$@"; }
 
-# The log after a byte offset as C:<host> D:<host> V:<host> T:<host>/<by>
-# (connect, disconnect, violation, disconnect taken over by another); fails
-# on any line of another shape or ending.
+# The log after a byte offset as C:<host> D:<host> V:<host> T:<host>/<by> (connect, disconnect, violation,
+# disconnect taken over by another); fails on any line of another shape or ending.
 log_tokens() {
-    local line out="" when='[0-9]{4}/[0-9]{2}/[0-9]{2}( [0-9]{1,2}:[0-9]{2}:[0-9]{2})?' host='([A-Za-z0-9._-]+)'
-    tail -c +$((${1:-0} + 1)) "$SHARE/kesrow.log" 2>/dev/null | iconv -f CP932 -t UTF-8 >"$T/log.utf8" || return 1
-    while IFS= read -r line || { [[ -z $line ]] || return 1; false; }; do
-        [[ $line == *$'\r' ]] || return 1
-        line=${line%$'\r'}
-        if [[ $line =~ ^${host}が、\ ${when}\ 接続$ ]]; then out+="C:${BASH_REMATCH[1]} "
-        elif [[ $line =~ ^${host}が、\ ${when}\ 切断$ ]]; then out+="D:${BASH_REMATCH[1]} "
-        elif [[ $line =~ ^${host}が、\ ${when}\ 切断（${host}が引き継ぎ）$ ]]; then out+="T:${BASH_REMATCH[1]}/${BASH_REMATCH[3]} "
-        elif [[ $line =~ ^※※※※\ ${host}の接続違反が\ ${when}\ にありました$ ]]; then out+="V:${BASH_REMATCH[1]} "
-        else return 1; fi
-    done <"$T/log.utf8"
-    echo "$out"
+    local when='[0-9]{4}/[0-9]{2}/[0-9]{2}( [0-9]{1,2}:[0-9]{2}:[0-9]{2})?' host='([A-Za-z0-9._-]+)' out
+    [[ ! -e $SHARE/kesrow.log ]] || { [[ -z $(tail -c 1 "$SHARE/kesrow.log") ]] && utf8 "$SHARE/kesrow.log" >/dev/null; } &&
+        out=$(tail -c +$((${1:-0} + 1)) "$SHARE/kesrow.log" 2>/dev/null | utf8 | sed -E "s#^$host(が、 $when 接続)\r\$#C:\1 #;t
+            s#^$host(が、 $when 切断)\r\$#D:\1 #;t;s#^$host(が、 $when 切断（)$host(が引き継ぎ）)\r\$#T:\1/\4 #;t
+            s#^※※※※ $host(の接続違反が $when にありました)\r\$#V:\1 #;t;s#.*#?#" | tr -d '\n') && [[ $out != *'?'* ]] && echo "$out"
 }

@@ -1,152 +1,86 @@
 #!/bin/bash
-# kesrow.exe under Wine (Japanese locale) on Xvfb with trayer, no window
-# manager: the icon, the second copy's box, the popup's four items and their
-# dialogs; a Linux console copy on a computer of its own sees the Windows
+# kesrow.exe under Wine (Japanese locale) on Xvfb with trayer, no window manager: the icon, the second copy's
+# box, the popup's four items and their dialogs; a Linux console copy on a computer of its own sees the Windows
 # copy's claim and the Windows copy its claim. 終了 and logging off release.
 #   desktop_test.sh <kesrow.exe> <wine folder> <fake rasapi32.dll> <window_text.exe>
 #                   <started_marker.exe> <linux kesrow> <dialup_line>
 source "$(dirname "$0")/../tools/process_lib.sh"
 source "$(dirname "$0")/../gui/screen_lib.sh"
 need_root
-EXE=$(realpath "$1") WINE_DIR=$(realpath "$2") PROBE=$(realpath "$4") LINUX_KESROW=$(realpath "$6")
-DIALUP_LINE=$(realpath "$7") HERE=$(cd "$(dirname "$0")" && pwd) HOST=$(hostname)
-work_folder wine
-SHARE=$T/share
-mkdir -p "$SHARE" "$T/office" "$T/linux" "$T/tool"
-printf 'OK\r\n' >"$SHARE/kesrow.txt"
+EXE=$(realpath "$1") WINE_DIR=$(realpath "$2") PROBE=$(realpath "$4") HERE=$(cd "$(dirname "$0")" && pwd) HOST=$(hostname)
+work_folder wine && mkdir "$T/bin" && cp "$6" "$7" "$T/bin/"  # seen by the Linux computer, whose /tmp is its own
+LINUX_KESROW=$T/bin/$(basename "$6") DIALUP_LINE=$T/bin/$(basename "$7")
+winpath() { printf 'Z:%s' "${1//\//\\}"; }  # Windows sees this folder through drive Z:
+demo_share "$T/office" OK "$(winpath "$T/share")\\" && demo_share "$T/linux"
 printf 'PC01\x82\xaa\x81\x41 1998/09/03 10:15:00 \x90\xda\x91\xb1\r\n' >"$SHARE/kesrow.log"  # PC01 connected
-cp "$5" "$T/tool/msinfo32.exe"
+mkdir -p "$T/tool" && cp "$5" "$T/tool/msinfo32.exe"
 FREE="ダイアルアップ接続している人はいません" LOG_VIEWER="接続時間ログ情報" ABOUT="ケスロウのﾊﾞｰｼﾞｮﾝ情報"
 export WINEPREFIX=$WINE_DIR/prefix
-dump() { tail -n 5 "$T"/*.out; log_tokens; timeout 10 import -window root "$T/failed.png"; echo "screen: $T/failed.png"; }
+dump() { tail -n 5 "$T"/*.out "$T"/*.err; log_tokens; shot failed; }
 end_more() { wineserver -k 2>/dev/null; }
-
 wine_run() { sh "$HERE/wine_run.sh" "$WINE_DIR" "$@"; }
-winpath() { printf 'Z:%s' "${1//\//\\}"; }  # Windows sees this folder through drive Z:
-printf '%s\\\r\n' "$(winpath "$SHARE")" >"$T/office/pas.txt"
-printf '%s/\r\n' "$SHARE" >"$T/linux/pas.txt"
 # Every user's default, for a working folder without pas.txt of its own.
 mkdir -p "$WINEPREFIX/drive_c/ProgramData/kesrow" && cp "$T/office/pas.txt" "$WINEPREFIX/drive_c/ProgramData/kesrow/"
 start_screen
-# The other tests' Wine has no display: this one's starts afresh on ours,
-# with a simulated dial-up line; the system information tool comes later.
-wineserver -k 2>/dev/null
-cp "$3" "$WINEPREFIX/drive_c/windows/system32/rasapi32.dll"
+# The other tests' Wine has no display: this one's starts afresh on ours, with a simulated dial-up line; the
+# system information tool comes later.
+end_more; cp "$3" "$WINEPREFIX/drive_c/windows/system32/rasapi32.dll"
 
-start_copy() {  # <name>: kesrow.exe in the office folder; its pid in PID
-    spawn env -C "$T/office" KESROW_DIALUP_FILE="$(winpath "$T/line-up")" WINEDLLOVERRIDES="rasapi32=n" \
-        sh "$HERE/wine_run.sh" "$WINE_DIR" "$EXE" </dev/null >"$T/$1.out" 2>&1
-    PID=${PIDS[-1]}
-}
+start_exe() { start_copy "$1" "$T/office" KESROW_DIALUP_FILE="$(winpath "$T/line-up")" WINEDLLOVERRIDES=rasapi32=n \
+    sh "$HERE/wine_run.sh" "$WINE_DIR" "$EXE"; }
 texts() { wine_run "$PROBE" "$1" | tr -d '\r'; }  # of the window titled so, or "tooltip"
-
-# Wine takes the focus a moment after X gives it: a key that came too early is sent again.
-closes_with() {  # <title> <key>
-    for attempt in 1 2 3; do
-        has_window "$1" || return 0
-        xdotool windowfocus --sync "$(titled "$1")" 2>/dev/null; sleep 0.3; xdotool key "$2"
-        wait_until 3 no_window "$1" && return 0
-    done
-    fail "$2 did not close $1"
-}
 # The copy's icon: Wine's explorer docks one window per icon into trayer.
 is_docked() { xprop -id "$1" _XEMBED_INFO 2>/dev/null | grep -q ' = '; }
 tray_window() { first_window is_docked --class explorer.exe; }
 popup() { first_window is_popup --class kesrow.exe; }
 tooltip_is() {  # the text shown when the pointer comes to rest on the icon
-    xdotool mousemove 0 400 mousemove --window "$(tray_window)" 9 14 2>/dev/null || return 1
-    sleep 0.8
+    xdotool mousemove 0 400 mousemove --window "$(tray_window)" 9 14 2>/dev/null && sleep 0.8 || return 1
     [[ $(texts tooltip) == "$1" ]]
 }
+held() { echo "ダイアルアップに$1さんが接続中"; }
 
-start_copy first
-FIRST=$PID
-wait_until 60 tray_window >/dev/null || fail "the tray icon did not appear"
-wait_until 10 tooltip_is "$FREE" || fail "not the line-free tooltip"
-start_copy second
-wait_until 30 has_window "ロードエラー" || fail "no ロードエラー box"
-texts "ロードエラー" | grep -qxF "このアプリケーションはすでに開かれています。" || fail "not the second-copy text"
-closes_with "ロードエラー" Return
+start_exe first && FIRST=$PID
+wait_until 60 tray_window >/dev/null && wait_until 10 tooltip_is "$FREE" || fail "no tray icon saying that the line is free"
+start_exe second
+wait_until 30 has_window "ロードエラー" && shot second_copy || fail "no ロードエラー box"
+texts "ロードエラー" | grep -qxF "このアプリケーションはすでに開かれています。" && closes_with "ロードエラー" Return || fail "not the second-copy text"
 ended_with "$PID" 0 || fail "the second copy did not end with status 0"
 
 choose 0 "$LOG_VIEWER"
-texts "$LOG_VIEWER" | grep -qxF "PC01が、 1998/09/03 10:15:00 接続" || fail "the log viewer lacks the log"
-closes_with "$LOG_VIEWER" Return
-cp "$T/office/pas.txt" "$T/pas.before"
+texts "$LOG_VIEWER" | grep -qxF "PC01が、 1998/09/03 10:15:00 接続" && closes_with "$LOG_VIEWER" Return || fail "the log viewer lacks the log"
 choose 1 "ケスロウ"
-texts "ケスロウ" | grep -qxF "$(winpath "$SHARE")\\" || fail "the box does not offer the stored path"
-closes_with "ケスロウ" Escape
-cmp -s "$T/pas.before" "$T/office/pas.txt" || fail "cancelling changed pas.txt"
-choose 2 "$ABOUT"
-xdotool windowfocus --sync "$(titled "$ABOUT")" && sleep 0.3 && xdotool key alt+s
-wait_until 10 eval '[[ $(texts "ケスロウ" | head -n 1) == "$ABOUT" ]]' || fail "no no-tool box of the About box's own"
+texts "ケスロウ" | grep -qxF "$(winpath "$SHARE")\\" && closes_with "ケスロウ" Escape || fail "the box does not offer the stored path"
+choose 2 "$ABOUT" && key_to "$ABOUT" alt+s
+wait_until 10 eval '[[ $(texts "ケスロウ" | head -n 1) == "$ABOUT" ]]' && shot no_tool || fail "no no-tool box of the About box's own"
 closes_with "ケスロウ" Return
-wine_run reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ \
-    /d "$(winpath "$T/tool/msinfo32.exe")" /f >/dev/null 2>&1 || fail "reg add"
-xdotool windowfocus --sync "$(titled "$ABOUT")" && sleep 0.3 && xdotool key alt+s
-wait_until 20 test -e "$T/tool/msinfo32.exe.started" || fail "Alt+S did not start the system information tool"
-has_window "$ABOUT" || fail "the About box closed after Alt+S"
-closes_with "$ABOUT" Escape
+wine_run reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ /d "$(winpath "$T/tool/msinfo32.exe")" /f >/dev/null 2>&1 || fail "reg add"
+key_to "$ABOUT" alt+s && wait_until 20 test -e "$T/tool/msinfo32.exe.started" || fail "Alt+S did not start the system information tool"
+has_window "$ABOUT" && closes_with "$ABOUT" Escape || fail "the About box closed after Alt+S"
 
 # A Linux computer of its own (its own instance lock too) dials and claims: the Windows copy shows its name.
-spawn setpriv --pdeathsig KILL unshare --net --uts --mount --propagation private -- bash -c 'hostname linux-pc &&
-    mount -t tmpfs -o mode=755 tmpfs /run/user && mkdir -m 700 /run/user/0 && : >"$1" && exec sleep infinity' machine "$T/linux.ready"
-LINUX_PC=${PIDS[-1]}
-wait_until 10 test -e "$T/linux.ready" || fail "no Linux computer"
-spawn nsenter -t "$LINUX_PC" --net --uts --mount --wd="$T/linux" "$LINUX_KESROW" --console </dev/null >"$T/linux.out" 2>&1
-dial linux nsenter -t "$LINUX_PC" --net
+computer linux-pc && spawn start_on linux-pc --wd="$T/linux" "$LINUX_KESROW" --console </dev/null >"$T/linux.out" 2>&1
+dial linux start_on linux-pc
 wait_until 20 status_is linux-pc || fail "the Linux copy did not claim the line"
-# kesrow.exe --status from a folder without pas.txt: the share through ProgramData's.
-held=$(cd "$T/tool" && wine_run "$EXE" --status)
-[[ $? == 1 && ${held%%$'\n'*} == "ダイアルアップにlinux-pcさんが接続中" ]] || fail "--status: $held"
-(cd "$T/tool" && wine_run "$EXE" --release --yes >/dev/null 2>&1); [[ $? == 1 ]] && status_is linux-pc || fail "--release took the line from a holder that answers"
-wait_until 20 tooltip_is "ダイアルアップにlinux-pcさんが接続中" || fail "the Windows copy does not show the Linux claim"
-hang_up linux
-wait_until 20 status_is OK || fail "the Linux copy did not release the line"
-wait_until 20 tooltip_is "$FREE" || fail "the Windows copy did not see the release"
-# Both copies present, each by its own presence file, the Linux one read by kesrow.exe.
-free=$(cd "$T/office" && wine_run "$EXE" --status) && [[ ${free%%$'\n'*} == "$FREE" && $free == *"在席: $HOST  待機中  最終応答 "* &&
-      $free == *"在席: linux-pc  待機中  最終応答 "* ]] ||
-    fail "--status: $free"
-
-# A failure box nobody closes holds nothing: the tooltip follows the status,
-# and the copy claims and releases under it.
-mkdir "$T/folder" && mv "$SHARE/kesrow.txt" "$T/status.txt" && mv "$T/folder" "$SHARE/kesrow.txt"
-wait_until 20 has_window "ケスロウ" || fail "no failure box"
-rmdir "$SHARE/kesrow.txt" && printf 'PC09\r\n' >"$SHARE/kesrow.txt"
-wait_until 20 tooltip_is "ダイアルアップにPC09さんが接続中" || fail "the tooltip did not follow the status under the failure box"
-printf 'OK\r\n' >"$SHARE/kesrow.txt" && : >"$T/line-up"
-wait_until 20 status_is "$HOST" || fail "no claim under the failure box"
-rm "$T/line-up"
-wait_until 20 status_is OK || fail "no release under the failure box"
-closes_with "ケスロウ" Return
+wait_until 20 tooltip_is "$(held linux-pc)" && shot linux_holds || fail "the Windows copy does not show the Linux claim"
+hang_up linux && wait_until 20 status_is OK && wait_until 20 tooltip_is "$FREE" || fail "the Windows copy did not see the Linux copy's release"
+# Both copies present, each by its own presence file, the Linux one read by kesrow.exe --status, from a folder
+# without pas.txt: the share through ProgramData's.
+status=$(cd "$T/tool" && wine_run "$EXE" --status)
+[[ $? == 0 && $status == "$FREE"*"在席: $HOST  待機中  最終応答 "* && $status == *"在席: linux-pc  待機中  最終応答 "* ]] || fail "--status: $status"
 
 # This computer dials: the Windows copy claims, the Linux copy shows it; 終了 releases.
-: >"$T/line-up"
-wait_until 20 status_is "$HOST" || fail "the Windows copy did not claim the line"
-wait_until 20 grep -qxF "icon 2 ダイアルアップに${HOST}さんが接続中" "$T/linux.out" || fail "the Linux copy does not show the claim"
-wait_until 20 tooltip_is "ダイアルアップに${HOST}さんが接続中" || fail "not the holder's tooltip"
-choose 3
-ended_with "$FIRST" 0 || fail "終了 did not end the copy with status 0"
-status_is OK || fail "the status file is not exactly OK CR LF after 終了"
-
+: >"$T/line-up" && wait_until 20 status_is "$HOST" || fail "the Windows copy did not claim the line"
+saw 20 "icon 2 $(held "$HOST")" "$T/linux.out" && wait_until 20 tooltip_is "$(held "$HOST")" || fail "the claim not shown by both copies"
+choose 3 && ended_with "$FIRST" 0 && status_is OK || fail "終了 did not end the copy with 0 releasing the line"
 # Logging off while this computer holds the line runs the same unload path.
-start_copy logoff
-wait_until 30 status_is "$HOST" || fail "the copy did not claim the line again"
+start_exe logoff && wait_until 30 status_is "$HOST" || fail "the copy did not claim the line again"
 wine_run wineboot --end-session >/dev/null 2>&1
-wait_until 20 eval '! kill -0 '"$PID"' 2>/dev/null' || fail "the end of the session did not end the copy"
-status_is OK || fail "logging off did not release the line"
+ended_with "$PID" 0 && status_is OK || fail "logging off did not end the copy releasing the line"
 # Every line, Linux or Windows, exactly of the program's shape and in order.
-[[ $(log_tokens) == "C:PC01 C:linux-pc D:linux-pc C:$HOST D:$HOST C:$HOST D:$HOST C:$HOST D:$HOST " ]] || fail "not the log expected"
+[[ $(log_tokens) == "C:PC01 C:linux-pc D:linux-pc C:$HOST D:$HOST C:$HOST D:$HOST " ]] || fail "not the log expected"
 # A month's CSV redirected to a file: the Linux copy's bytes, BOM and all.
-{ cp932 "経理PCが、 2026/11/02 09:00:00 接続" && printf '\r\n' && cp932 "経理PCが、 2026/11/02 09:30:15 切断" && printf '\r\n'; } >>"$SHARE/kesrow.log"
+cp932 $'経理PCが、 2026/11/02 09:00:00 接続\r\n経理PCが、 2026/11/02 09:30:15 切断\r\n' >>"$SHARE/kesrow.log"
 (cd "$T/office" && wine_run "$EXE" --report 2026-11 --csv >"$T/win.csv") || fail "--report --csv failed"
 (cd "$T/linux" && "$LINUX_KESROW" --report 2026-11 --csv >"$T/linux.csv") && grep -q 経理PC "$T/linux.csv" || fail "no Linux report"
 cmp "$T/linux.csv" "$T/win.csv" || fail "the Windows CSV is not the Linux copy's"
-# A holder gone for 10 minutes while the Linux copy answers: --status says so, --release frees the line.
-printf 'PC07\r\n' >"$SHARE/kesrow.txt" && cp932 $'PC07,回線を使用中\r\n' >"$SHARE/kesrow.pc07.presence" && touch -d '-600 sec' "$SHARE/kesrow.pc07.presence"
-gone=$(cd "$T/office" && wine_run "$EXE" --status)
-[[ $? == 2 && ${gone%%$'\n'*} =~ ^ダイアルアップにPC07さんが接続中（[0-9:]+\ から応答がありません）$ ]] || fail "--status of a gone holder: $gone"
-(cd "$T/office" && wine_run "$EXE" --release --yes >/dev/null) && status_is OK || fail "--release did not free the line"
-[[ $(tail -n 1 "$SHARE/kesrow.log" | iconv -f CP932 -t UTF-8) == "PC07が、 "*" 切断（${HOST}で解除）"$'\r' ]] || fail "--release's log line"
 echo PASS
