@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -63,11 +64,12 @@ public:
         posted_.push_back(std::move(task));
         changed_.notify_all();
     }
+    // Looked at every 100 us too: an unchanged tick ends on the worker without posting.
     void runUntil(const std::function<bool()>& done)
     {
         while (!done()) {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return !posted_.empty(); });
+            if (!changed_.wait_for(lock, std::chrono::microseconds(100), [&] { return !posted_.empty(); })) continue;
             auto task = std::move(posted_.front());
             posted_.pop_front();
             lock.unlock();
