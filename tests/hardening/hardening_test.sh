@@ -94,4 +94,12 @@ for row in "1777 0:0 0666 -" "2770 0:2000 0660 -" "0755 0:0 0666 0666"; do  # fo
     kill -TERM "${COPY[@]}" && ended_with "${COPY[PC01]}" 0 && ended_with "${COPY[PC02]}" 0 || fail "$row: a copy did not end with 0"
     [[ $(ls -A "$SHARE") == $'kesrow.log\nkesrow.txt' ]] || fail "$row: other files: $(ls -A "$SHARE")"  # presences gone with them
 done
+# The same users on the sticky folder, a box left open: PC02 dials while PC01 holds and its warning stays up;
+# the line comes free meanwhile and PC02 claims it; ended, it writes the violation, then the release.
+share OK && chmod 1777 "$SHARE" && chmod 0666 "$SHARE/kesrow.txt" && user_copy PC01 2001 && user_copy PC02 2002
+dial PC01 nsenter -t "${COPY[PC01]}" --net && wait_until 10 status_is PC01 && dial PC02 nsenter -t "${COPY[PC02]}" --net &&
+    saw 10 直ちに切断して下さい "$T/PC02.err" || fail "open box: PC02 not warned"
+hang_up PC01 && wait_until 10 status_is PC02 && kill -TERM "${COPY[@]}" && ended_with "${COPY[PC02]}" 0 && status_is OK ||
+    fail "open box: no claim under the warning, or no release at the end"
+[[ $(log_tokens) == "C:PC01 D:PC01 C:PC02 V:PC02 D:PC02 " ]] || fail "open box: log $(log_tokens)"
 echo "PASS"
