@@ -43,6 +43,8 @@ int LinuxDialUp::activeConnections()
     return static_cast<int>(active_.size());
 }
 
+// Asked by the share worker before each sleep: from then on its sleep reads
+// the socket, and a question answers from the set alone.
 int LinuxDialUp::noticeHandle()
 {
     watched_ = socket_ >= 0;
