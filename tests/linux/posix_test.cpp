@@ -1,8 +1,5 @@
 // The Linux services against the real system: the instance lock, the clock,
-// the current directory, the system information tool and the dial-up probe.
-#include <net/if.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
+// the current directory and the system information tool.
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,10 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstring>
 #include <memory>
 
-#include "dialup_line_process.h"
 #include "fake_platform.h"
 #include "platform/linux/posix_services.h"
 
@@ -111,26 +106,6 @@ TEST(Posix, SystemInfoTool)
     EXPECT_EQ(ReadBytes(odd + ".ran"), odd + "\n");
     for (const std::string& path : {std::string(), a.file("missing"), plain})
         EXPECT_THROW(PosixSystemInfoTool().start(path), std::system_error) << path;
-}
-
-// Run under unshare -n, where a fresh namespace holds loopback alone.
-TEST(LinuxDialUpInNamespace, OnlyPppLinesAndModemsThatAreUpAndRunningCount)
-{
-    struct if_nameindex* links = ::if_nameindex();
-    const bool fresh = links && links[0].if_name && std::string(links[0].if_name) == "lo" && !links[1].if_name;
-    if_freenameindex(links);
-    if (!fresh) GTEST_SKIP() << "needs unshare -n as root";
-    ifreq lo{};
-    std::strcpy(lo.ifr_name, "lo");
-    lo.ifr_flags = IFF_UP;
-    ASSERT_EQ(ioctl(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0), SIOCSIFFLAGS, &lo), 0);
-    LinuxDialUp dialUp;
-    DialUpLineProcess tun({"--kind", "tun", "tun0"}), tap({"--kind", "tap", "eth7"}), down({"--no-carrier", "ppp3"});
-    EXPECT_EQ(dialUp.activeConnections(), 0);
-    DialUpLineProcess line({"ppp-fifteen-chr"}), modem({"--kind", "tap", "ww0"}), other({"--kind", "tun", "wwan1"});
-    EXPECT_EQ(dialUp.activeInterfaces(), (std::vector<std::string>{"ppp-fifteen-chr", "ww0", "wwan1"}));
-    ASSERT_EQ(line.hangUp(), 0);
-    EXPECT_EQ(dialUp.activeConnections(), 2);
 }
 
 }  // namespace
