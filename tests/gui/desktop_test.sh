@@ -3,12 +3,12 @@
 # socket and dial-up line private), driven with xdotool: first without a notification area, where the main
 # form's window stands in for the icon. The share is an SSHFS mount whose server freezes at the end while the
 # copy holds the line. The second copy's box and the menu's other dialogs are met by the Windows copy's test.
-#   desktop_test.sh <kesrow> <dialup_line>
+#   desktop_test.sh <kesrow>
 source "$(dirname "$0")/../tools/process_lib.sh"
 source "$(dirname "$0")/screen_lib.sh"
 need_root
 own_namespaces --net "$0" "$@"
-KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2")
+KESROW=$(realpath "$1")
 work_folder gui
 demo_share "$T/office" OK "$T/mnt/"
 mkdir -p "$T/home" "$T/mnt" && mkdir -m 700 "$T/run" && export XDG_RUNTIME_DIR=$T/run HOME=$T/home

@@ -2,12 +2,12 @@
 # What a shared file, a full disk, an odd path or another user can do to the console copy, tried on the real
 # program: every case must leave the office working. Runs as root in a mount, UTS and network namespace of its
 # own (a full tmpfs as the share, a host name, a private /run/user, a dial-up line).
-#   hardening_test.sh <kesrow> <dialup_line>
+#   hardening_test.sh <kesrow>
 source "$(dirname "$0")/../tools/process_lib.sh"
 need_root
 own_namespaces "--uts --net" "$0" "$@"
 printf PC01 >/proc/sys/kernel/hostname || exit 1
-work_folder hardening && KESROW=$(realpath "$1") DIALUP_LINE=$(realpath "$2")
+work_folder hardening && KESROW=$(realpath "$1")
 end_more() { umount "$SHARE" 2>/dev/null; }
 dump() { for f in "$T"/*out "$T"/*err; do echo "--- $f"; cat -A "$f"; done; od -c "$SHARE/kesrow.txt" | head -5; }
 

@@ -3,13 +3,12 @@
 # /tmp and /run), one folder shared to each over SSHFS, real dial-up interfaces and one console copy per
 # computer, through one day: a violation, the file server freezing while the holder is switched off, its
 # line taken over, a computer whose clock is ahead. Every byte of the status file and the log is checked.
-#   office_test.sh <kesrow> <dialup_line>      (needs root)
+#   office_test.sh <kesrow>      (needs root)
 source "$(dirname "$0")/../tools/process_lib.sh"
 need_root
 work_folder office
 PCS=(PC01 PC02)
-mkdir -p "$T/bin" && cp "$1" "$2" "$T/bin/"
-KESROW=$T/bin/$(basename "$1") DIALUP_LINE=$T/bin/$(basename "$2")
+mkdir -p "$T/bin" && cp "$1" "$T/bin/" && KESROW=$T/bin/$(basename "$1")
 declare -A COPY=()
 dump() { sftp_servers -CONT 2>/dev/null; tail -n 20 "$T"/PC*/out "$T"/PC*/err; log_tokens; }  # a paused server would hold every copy
 for n in "${PCS[@]}"; do computer $n && mkdir -p "$T/$n/share" && demo_share "$T/$n" OK "$T/$n/share/" && sftp_mount "$T/$n/share" on $n || fail "$n"; done

@@ -64,13 +64,24 @@ ended_with() {  # <pid> <status>
     [[ $rc == "$2" ]] || { echo "exit status $rc" >&2; return 1; }
 }
 
-# dial <name> [command prefix...]: a PPP link with carrier, through the prefix (nsenter into a computer);
-# hang_up <name> ends it.
+# dial <name> [command prefix...]: a PPP link ppp0, up with carrier, held by a process started through the prefix
+# (nsenter into a computer) until hang_up <name> ends it and the link with it.
+DIALUP_LINE='
+import fcntl, signal, socket, struct, sys, time
+name, control = struct.pack("16s", b"ppp0"), socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
+tun = open("/dev/net/tun", "r+b", buffering=0)
+fcntl.ioctl(tun, 0x400454CA, name + struct.pack("H22x", 0x1001))  # TUNSETIFF: IFF_TUN | IFF_NO_PI
+fcntl.ioctl(tun, 0x400454CD, 512)  # TUNSETLINK: ARPHRD_PPP, while the link is down
+flags = lambda: struct.unpack_from("H", fcntl.ioctl(control, 0x8913, name + bytes(24)), 16)[0]  # SIOCGIFFLAGS
+fcntl.ioctl(control, 0x8914, name + struct.pack("H22x", flags() | 1))  # SIOCSIFFLAGS: IFF_UP
+while not flags() & 0x40: time.sleep(0.01)  # IFF_RUNNING, once the kernel has run its deferred link watch
+signal.signal(signal.SIGTERM, lambda *_: sys.exit())
+print("up", flush=True)
+signal.pause()'
 declare -A LINE=()
 dial() {
-    rm -f "$T/$1.line" && mkfifo "$T/$1.line"
-    spawn "${@:2}" "$DIALUP_LINE" ppp0 <>"$T/$1.line" >"$T/$1.line.out" 2>&1 && LINE[$1]=${PIDS[-1]}
-    wait_until 10 grep -qx up "$T/$1.line.out" || fail "dial-up line of $1"
+    spawn "${@:2}" python3 -c "$DIALUP_LINE" >"$T/$1.line.out" 2>&1 && LINE[$1]=${PIDS[-1]}
+    wait_until 10 grep -qx up "$T/$1.line.out" || fail "dial-up line of $1: $(cat "$T/$1.line.out")"
 }
 hang_up() { kill -TERM "${LINE[$1]}" && wait "${LINE[$1]}"; }
 

@@ -3,13 +3,12 @@
 # box, the popup's four items and their dialogs; a Linux console copy on a computer of its own sees the Windows
 # copy's claim and the Windows copy its claim. 終了 and logging off release.
 #   desktop_test.sh <kesrow.exe> <wine folder> <fake rasapi32.dll> <window_text.exe>
-#                   <started_marker.exe> <linux kesrow> <dialup_line>
+#                   <started_marker.exe> <linux kesrow>
 source "$(dirname "$0")/../tools/process_lib.sh"
 source "$(dirname "$0")/../gui/screen_lib.sh"
 need_root
 EXE=$(realpath "$1") WINE_DIR=$(realpath "$2") PROBE=$(realpath "$4") HERE=$(cd "$(dirname "$0")" && pwd) HOST=$(hostname)
-work_folder wine && mkdir "$T/bin" && cp "$6" "$7" "$T/bin/"  # seen by the Linux computer, whose /tmp is its own
-LINUX_KESROW=$T/bin/$(basename "$6") DIALUP_LINE=$T/bin/$(basename "$7")
+work_folder wine && mkdir "$T/bin" && cp "$6" "$T/bin/" && LINUX_KESROW=$T/bin/$(basename "$6")  # seen by the Linux computer, whose /tmp is its own
 winpath() { printf 'Z:%s' "${1//\//\\}"; }  # Windows sees this folder through drive Z:
 demo_share "$T/office" OK "$(winpath "$T/share")\\" && demo_share "$T/linux"
 printf 'PC01\x82\xaa\x81\x41 1998/09/03 10:15:00 \x90\xda\x91\xb1\r\n' >"$SHARE/kesrow.log"  # PC01 connected
